@@ -28,8 +28,8 @@ bool ToLocalSeconds(const LocalTime& t, std::int64_t& seconds) {
         t.minute > 59 || t.second < 0 || t.second > 59) {
         return false;
     }
-    seconds = DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 +
-              t.second;
+    seconds =
+        DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
     return true;
 }
 

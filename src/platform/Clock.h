@@ -22,7 +22,7 @@ LocalTime FromLocalSeconds(std::int64_t seconds);
 
 // The clock port: the system clock on a real machine, a virtual one in tests.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::int64_t LocalSecondsNow() const = 0;
     virtual std::int64_t MonotonicMilliseconds() const = 0;

@@ -24,7 +24,9 @@ constexpr std::array<signed char, 256> kValues = MakeValueTable();
 
 }  // namespace
 
-int CBase64::ValueOf(unsigned char c) { return kValues[c]; }
+int CBase64::ValueOf(unsigned char c) {
+    return kValues[c];
+}
 
 std::string CBase64::Encode(const unsigned char* data, std::size_t length) {
     std::string out;

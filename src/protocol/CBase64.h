@@ -8,7 +8,7 @@ namespace korvane {
 
 // Standard Base64 (A-Z a-z 0-9 + /, "=" padding, no line breaks). No state.
 class CBase64 {
-public:
+  public:
     static std::string Encode(const unsigned char* data, std::size_t length);
     static std::string Encode(std::string_view bytes);
 

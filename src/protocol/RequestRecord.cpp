@@ -6,7 +6,7 @@ namespace {
 
 // Appends "key=value", preceded by "|" unless it is the first field.
 class RecordBuilder {
-public:
+  public:
     RecordBuilder& Add(std::string_view key, std::string_view value) {
         if (!text_.empty()) {
             text_ += '|';
@@ -19,7 +19,7 @@ public:
     RecordBuilder& Add(std::string_view key, int value) { return Add(key, std::to_string(value)); }
     std::string Take() { return std::move(text_); }
 
-private:
+  private:
     std::string text_;
 };
 
@@ -73,8 +73,8 @@ std::string IpPool(const LoginRecordFields& f, std::string_view class_code) {
     return LoginPrefix(f).Add("class_code", class_code).Take();
 }
 
-std::string IpChange(std::string_view client_code, std::string_view id,
-                     std::string_view password, std::string_view ip_code) {
+std::string IpChange(std::string_view client_code, std::string_view id, std::string_view password,
+                     std::string_view ip_code) {
     return RecordBuilder()
         .Add("client_code", client_code)
         .Add("id", id)

@@ -34,8 +34,8 @@ std::string Logout(int ccver, std::string_view longid, std::string_view cccode,
 std::string EventReport(std::string_view client_code, std::string_view client_id,
                         std::string_view event);
 std::string IpPool(const LoginRecordFields& f, std::string_view class_code);
-std::string IpChange(std::string_view client_code, std::string_view id,
-                     std::string_view password, std::string_view ip_code);
+std::string IpChange(std::string_view client_code, std::string_view id, std::string_view password,
+                     std::string_view ip_code);
 
 // Cuts a record into (key, value) pairs at "|" and the first "=" of each
 // field. Used by the service and by tests; the client's answer parser has its

@@ -1,8 +1,8 @@
 #include "protocol/TextCodec.h"
 
+#include <iconv.h>
 #include <algorithm>
 #include <cerrno>
-#include <iconv.h>
 
 namespace korvane {
 
@@ -10,7 +10,7 @@ namespace {
 
 // Owns one conversion descriptor for the duration of a call.
 class IconvHandle {
-public:
+  public:
     IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~IconvHandle() {
         if (valid()) {
@@ -23,7 +23,7 @@ public:
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -79,9 +79,8 @@ std::string Utf8ToCp949(std::string_view utf8) {
 }
 
 std::string Cp949ToUtf8(std::string_view cp949) {
-    return Convert("UTF-8", "CP949", cp949, "\xEF\xBF\xBD", [](unsigned char) {
-        return std::size_t{1};
-    });
+    return Convert("UTF-8", "CP949", cp949, "\xEF\xBF\xBD",
+                   [](unsigned char) { return std::size_t{1}; });
 }
 
 }  // namespace korvane

@@ -9,7 +9,7 @@ namespace korvane {
 // substitution and a set of swaps (code table in WireCodeTable.h). Works on
 // bytes; the CP949 conversion happens around it (WireText.h).
 class WireCodec {
-public:
+  public:
     static std::string Encode(std::string_view plain);
     // Never fails; the result ends at its first zero byte and is capped at
     // wire::kDecodeLimit bytes.

@@ -85,7 +85,7 @@ TEST(WireCodec, RoundTripsAndMatchesTheSteps) {
         "line one\r\nline two\r\n",
         "comma,comma,,",
         "\xEC\x95\x88\xEB\x85\x95 \xED\x95\x98\xEC\x84\xB8\xEC\x9A\x94",  // UTF-8 Korean
-        "\xBE\xC8\xB3\xE7",                                                 // CP949 bytes
+        "\xBE\xC8\xB3\xE7",                                               // CP949 bytes
         "&?=*%-+|/\\'~!@#$^()[]{}<>\x7f\xff\x80",
     };
     for (const std::string& plain : cases) {
@@ -129,8 +129,8 @@ TEST(WireCodec, DecodeSkipsBytesOutsideTheAlphabet) {
 }
 
 TEST(WireCodec, DecodeOfGarbageNeverFailsAndMatchesTheSteps) {
-    const std::string garbage[] = {"", "!!!!", "<html>404</html>", std::string(1000, '\x01'),
-                                   "\xff\xfe\xfd", "A", "AB"};
+    const std::string garbage[] = {
+        "", "!!!!", "<html>404</html>", std::string(1000, '\x01'), "\xff\xfe\xfd", "A", "AB"};
     for (const std::string& g : garbage) {
         EXPECT_EQ(WireCodec::Decode(g), StepwiseDecode(g));
     }

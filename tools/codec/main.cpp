@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::string input{std::istreambuf_iterator<char>(std::cin),
                             std::istreambuf_iterator<char>()};
-    const std::string output = mode == "encode" ? korvane::WireCodec::Encode(input)
-                                                : korvane::WireCodec::Decode(input);
+    const std::string output =
+        mode == "encode" ? korvane::WireCodec::Encode(input) : korvane::WireCodec::Decode(input);
     std::cout << output;
     return std::cout.good() ? 0 : 1;
 }
