@@ -33,14 +33,16 @@ TEST_F(CIniMgmtTest, CreatesFileAndSectionWithCrLfLines) {
 }
 
 TEST_F(CIniMgmtTest, ReplacesKeysWithoutRegardToCaseAndKeepsTheirPlace) {
-    for (const char* key : {"Port", "Device", "DEVICE1", "PhoneNumber"}) {
+    // "DEVICE1" comes first so that a key matched by its prefix would show.
+    for (const char* key : {"Port", "DEVICE1", "Device", "PhoneNumber"}) {
         ASSERT_EQ(ini_.WriteString("Dova_Conn", key, "old"), 1);
     }
     EXPECT_EQ(ini_.WriteString("dova_conn", "DEVICE", "new-device"), 1);
     EXPECT_EQ(ini_.WriteString("DOVA_CONN", "device1", "vpn"), 1);
+    EXPECT_EQ(ini_.WriteString("Dova_Conn", "Dev", "short"), 1);
     EXPECT_EQ(Content(),
-              "[Dova_Conn]\r\nPort=old\r\nDEVICE=new-device\r\ndevice1=vpn\r\n"
-              "PhoneNumber=old\r\n");
+              "[Dova_Conn]\r\nPort=old\r\ndevice1=vpn\r\nDEVICE=new-device\r\n"
+              "PhoneNumber=old\r\nDev=short\r\n");
 }
 
 TEST_F(CIniMgmtTest, EditsTheRightSectionOfAHandWrittenLfFile) {
@@ -111,6 +113,11 @@ TEST_F(CIniMgmtTest, LeavesUnreadableOrUnreachableFilesAlone) {
     fs::create_directory(folder_path);
     EXPECT_EQ(CIniMgmt(folder_path).WriteString("S", "k", "v"), -1);
     EXPECT_TRUE(fs::is_directory(folder_path));
+    // A link loop cannot be opened; replacing it would lose whatever it meant.
+    const std::string loop = temp_ / "loop.ini";
+    fs::create_symlink(loop, loop);
+    EXPECT_EQ(CIniMgmt(loop).WriteString("S", "k", "v"), -1);
+    EXPECT_TRUE(fs::is_symlink(loop));
     EXPECT_EQ(CIniMgmt(temp_ / "missing/x.ini").WriteString("S", "k", "v"), -1);
     EXPECT_EQ(CIniMgmt().WriteString("S", "k", "v"), -1);
     EXPECT_EQ(CIniMgmt().Clear(), -1);
