@@ -1,0 +1,16 @@
+#pragma once
+
+namespace korvane {
+
+// Deployment settings of the HTTP client. The port never comes from a URL:
+// every request goes to `port`. The time-outs keep a dead host from blocking
+// the window for ever; the values are of the order of the usual desktop
+// Internet-library defaults (one minute to connect, one minute without a
+// single received byte).
+struct HttpSettings {
+    int port = 80;
+    long connect_timeout_seconds = 60;
+    long receive_timeout_seconds = 60;
+};
+
+}  // namespace korvane
