@@ -248,6 +248,15 @@ TEST_F(KernelMachine, TheRemoteControlConnectionIsFoundAndKeepsWorkingThroughThe
     Socket accepted(accept(listener.fd, nullptr, nullptr));
     ASSERT_GE(accepted.fd, 0);
 
+    // The decoys are really in the kernel's table.
+    std::vector<TcpRow> rows;
+    ASSERT_TRUE(network_.ReadTcpTable(rows));
+    const auto has = [&](auto match) { return std::any_of(rows.begin(), rows.end(), match); };
+    EXPECT_TRUE(has([](const TcpRow& r) { return r.state == kTcpListen && r.local_port == 5938; }));
+    EXPECT_TRUE(has([](const TcpRow& r) {
+        return r.state == kTcpSynSent && r.remote_port == 5938 && r.remote_address == 0xC0000263u;
+    }));
+
     Login();
     RemoteControlPeer peer;
     AddRemoteControlPeerRoute(*mgmt_, base_, peer);
