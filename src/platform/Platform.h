@@ -11,6 +11,7 @@ class NetworkPort;
 class SystemQueries;
 class ProcessPort;
 class RasPort;
+class CommandRunner;
 
 // Every operating-system facility the system uses, one port each. A backend
 // (platform/linux, platform/sim) fills all of them; the objects above the
@@ -25,6 +26,7 @@ struct Platform {
     SystemQueries* system = nullptr;
     ProcessPort* processes = nullptr;
     RasPort* ras = nullptr;
+    CommandRunner* commands = nullptr;
 };
 
 }  // namespace korvane
