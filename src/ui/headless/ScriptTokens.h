@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+struct ScriptToken {
+    std::string text;
+    bool quoted = false;
+};
+
+// Splits a script line into words and quoted texts. A word starting with "#"
+// outside quotes ends the line. False with a reason on a malformed quote.
+bool TokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& tokens,
+                        std::string& error);
+
+}  // namespace korvane
