@@ -433,6 +433,11 @@ int HeadlessHost::ServicePendingSends() {
     }
 }
 
+std::size_t HeadlessHost::pending_sends() {
+    std::lock_guard<std::mutex> lock(sends_mutex_);
+    return sends_.size();
+}
+
 bool HeadlessHost::WaitForSend(int timeout_ms) {
     {
         std::unique_lock<std::mutex> lock(sends_mutex_);

@@ -76,6 +76,7 @@ class HeadlessHost : public Host {
     void AdvanceMilliseconds(std::int64_t ms);
     // Runs the work other threads are waiting on; how many ran.
     int ServicePendingSends();
+    std::size_t pending_sends();
     // Waits (real time) until at least one send arrived and serves it.
     bool WaitForSend(int timeout_ms);
 

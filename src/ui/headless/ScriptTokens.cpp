@@ -21,7 +21,10 @@ bool TokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& token
             ++pos;
             continue;
         }
-        if (line[pos] == '#') {
+        // "#" opens a comment at the start of a line or as a word of its own;
+        // "#2" elsewhere is a word.
+        const bool alone = pos + 1 >= line.size() || IsBlank(line[pos + 1]);
+        if (line[pos] == '#' && (tokens.empty() || alone)) {
             break;
         }
         ScriptToken token;

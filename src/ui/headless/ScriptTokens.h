@@ -10,8 +10,9 @@ struct ScriptToken {
     bool quoted = false;
 };
 
-// Splits a script line into words and quoted texts. A word starting with "#"
-// outside quotes ends the line. False with a reason on a malformed quote.
+// Splits a script line into words and quoted texts. A "#" as the line's first
+// word, or as a word of its own, starts a comment to the end of the line.
+// False with a reason on a malformed quote.
 bool TokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& tokens,
                         std::string& error);
 
