@@ -114,6 +114,36 @@ TEST_F(ScriptRunnerTest, CommandsReachTheHandlers) {
     EXPECT_EQ(lines[1], "text main.1005 \"user1\"");
 }
 
+TEST_F(ScriptRunnerTest, ExpectationsThatHoldPassAndListsPrintTheirRows) {
+    window_.Get<CBitmapButton>(1004)->LoadBitmaps(157, 158);
+    window_.Get<ListView>(1020)->SetRowStyle([](int row) {
+        return row == 1 ? RowStyle{0x31D729, 0xFFFFFF} : RowStyle{};
+    });
+    EXPECT_EQ(Run("dblclick 1020 1\n"
+                  "expect 1020 rows 3\n"
+                  "expect 1020 row 2 \"10.1.1.3\"\n"
+                  "expect 1020 selected 1\n"
+                  "dblclick 1020 -1\n"
+                  "expect 1020 selected none\n"
+                  "choose 1026 \"90\"\n"
+                  "expect 1026 chosen \"90\"\n"
+                  "expect main.1004 bitmap 157 158\n"
+                  "expect 1030 hidden\n"
+                  "expect 1031 disabled\n"
+                  "expect main visible\n"
+                  "expect main normal\n"
+                  "expect tray none\n"
+                  "expect state Idle\n"
+                  "mute item row\n"
+                  "print 1020\n"),
+              "");
+    EXPECT_EQ(window_.log, (std::vector<std::string>{"dblclick 1", "dblclick -1", "chose 90"}));
+    const auto lines = NewLines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[lines.size() - 2],
+              "print main.1020 row 1 \"10.1.1.2\" colour=0x31D729 background=0xFFFFFF");
+}
+
 TEST_F(ScriptRunnerTest, FaultsNameTheLine) {
     struct Case {
         std::string script;

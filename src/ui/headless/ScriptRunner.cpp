@@ -683,9 +683,6 @@ bool ScriptRunner::ExpectControl(const Dialog& dialog, const Control& control, c
     }
     const std::string& what = a[1].text;
     const auto* box = dynamic_cast<const CheckBox*>(&control);
-    const auto* list = dynamic_cast<const ListView*>(&control);
-    const auto* drop = dynamic_cast<const DropList*>(&control);
-    const auto* button = dynamic_cast<const CBitmapButton*>(&control);
     if (a.size() == 2) {
         const std::map<std::string, std::pair<bool, std::string>> kFlags = {
             {"visible", {control.visible(), "hidden"}},
@@ -701,6 +698,18 @@ bool ScriptRunner::ExpectControl(const Dialog& dialog, const Control& control, c
         }
         return it->second.first ? true : mismatch(what, it->second.second);
     }
+    return ExpectContent(dialog, control, a);
+}
+
+bool ScriptRunner::ExpectContent(const Dialog& dialog, const Control& control, const Args& a) {
+    const std::string address = ControlAddress(dialog, control);
+    const auto mismatch = [&](const std::string& expected, const std::string& actual) {
+        return Error(address + ": expected " + expected + ", got " + actual);
+    };
+    const std::string& what = a[1].text;
+    const auto* list = dynamic_cast<const ListView*>(&control);
+    const auto* drop = dynamic_cast<const DropList*>(&control);
+    const auto* button = dynamic_cast<const CBitmapButton*>(&control);
     if (what == "rows" && list != nullptr && a.size() == 3) {
         long rows = 0;
         return ParseInt(a[2], rows) &&

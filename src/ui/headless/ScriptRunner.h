@@ -82,6 +82,7 @@ class ScriptRunner : public UiLoop {
     bool SendKeys(const ScriptToken& target, const ScriptToken& key, bool system);
     bool SetTicked(const Args& a, bool ticked);
     bool ExpectControl(const Dialog& dialog, const Control& control, const Args& a);
+    bool ExpectContent(const Dialog& dialog, const Control& control, const Args& a);
     bool ExpectWindow(const Dialog& dialog, const Args& a);
     bool ExpectTray(const Args& a);
     bool ExpectTimer(const Args& a);
