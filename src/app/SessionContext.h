@@ -49,6 +49,10 @@ struct SessionContext {
     std::string class_code;
     std::string current_exit_address;
     int tunnel_interface_index = 0;
+
+    // Host name (and optional ":port") of the service's web site, from the
+    // deployment settings; the pages opened in the browser live there.
+    std::string web_host;
 };
 
 }  // namespace korvane

@@ -1,0 +1,114 @@
+#include "app/KorvaneMain.h"
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/CKorvaneApp.h"
+#include "app/DeploySettings.h"
+#include "app/KorvaneOptions.h"
+#include "app/MainPanels.h"
+#include "app/PendingOperations.h"
+#include "app/PlatformSetup.h"
+#include "app/SessionContext.h"
+#include "platform/Environment.h"
+#include "ui/headless/HeadlessHost.h"
+#include "ui/headless/ScriptRunner.h"
+
+namespace korvane {
+
+namespace {
+
+std::unique_ptr<PlatformBackends> BuildBackends(const KorvaneOptions& options, std::string& error) {
+    if (options.platform == "sim") {
+        return BuildSimBackends(options.machine, error);
+    }
+    return BuildLinuxBackends(options.instance_dir);
+}
+
+// An explicit file must exist; the one beside the program may be absent.
+int LoadDeploy(const KorvaneOptions& options, Environment& environment, DeploySettings& deploy,
+               std::string& error) {
+    const bool explicit_file = !options.deploy.empty();
+    const std::string path = explicit_file
+                                 ? options.deploy
+                                 : environment.ProgramFolder() + "/" + DeploySettings::kFileName;
+    const int loaded = LoadDeploySettings(path, deploy, error);
+    if (loaded == 0 && explicit_file) {
+        error = path + ": no such file";
+        return -1;
+    }
+    return loaded < 0 ? -1 : 0;
+}
+
+// Standard input for "-", the file, or (without --script) nothing at all: the
+// run then starts up and ends. Null when the file cannot be read.
+std::istream* OpenScript(const KorvaneOptions& options, std::istream& in, std::ifstream& file,
+                         std::istringstream& nothing) {
+    if (!options.script.has_value()) {
+        return &nothing;
+    }
+    if (*options.script == "-") {
+        return &in;
+    }
+    file.open(*options.script);
+    return file ? &file : nullptr;
+}
+
+}  // namespace
+
+int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+               std::ostream& err) {
+    KorvaneOptions options;
+    std::string error;
+    if (ParseKorvaneOptions(argc, argv, options, error) != 0) {
+        err << "korvane: " << error << "\n" << kKorvaneUsage;
+        return kExitUsage;
+    }
+    if (options.help) {
+        out << kKorvaneUsage;
+        return kExitOk;
+    }
+    if (!options.headless) {
+        err << "korvane: the desktop window is not built yet; run with --headless "
+               "(docs/automation.md)\n";
+        return kExitNoDesktop;
+    }
+    std::unique_ptr<PlatformBackends> backends = BuildBackends(options, error);
+    DeploySettings deploy;
+    if (backends == nullptr || LoadDeploy(options, *backends->environment, deploy, error) != 0) {
+        err << "korvane: " << error << "\n";
+        return kExitBadFile;
+    }
+    std::ifstream script_file;
+    std::istringstream no_script;
+    std::istream* script = OpenScript(options, in, script_file, no_script);
+    if (script == nullptr) {
+        err << "korvane: " << *options.script << ": cannot be read\n";
+        return kExitBadFile;
+    }
+
+    HeadlessHost host(out, backends->clock);
+    host.SetTrayAvailable(!options.no_tray);
+    ScriptRunner runner(host, *script, options.script.value_or("-"));
+    host.SetLoop(&runner);
+    SessionContext session;
+    host.WatchSession(&session);
+    PendingOperations operations;
+    {
+        CKorvaneApp app(host, backends->platform, session, operations, deploy, MakeTemplatePanels);
+        app.Run(options.argument);
+        runner.Finish();
+        if (app.start() == CKorvaneApp::Start::ClaimFailed) {
+            err << "korvane: the single-copy claim could not be made\n";
+            return kExitNoClaim;
+        }
+    }
+    if (runner.failed()) {
+        err << "korvane: " << runner.error() << "\n";
+        return kExitScriptFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace korvane

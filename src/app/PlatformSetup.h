@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/LcgRandom.h"
+#include "platform/Platform.h"
+#include "platform/sim/MachineDescription.h"
+#include "platform/sim/SimInstance.h"
+#include "platform/sim/VirtualClock.h"
+
+namespace korvane {
+
+class Environment;
+class InstancePort;
+
+// The backends behind one run's Platform record, owned together. Ports whose
+// backends are not built yet stay null in the record.
+struct PlatformBackends {
+    // A headless run keeps virtual time on either machine, so timers and the
+    // clock agree.
+    VirtualClock clock;
+    LcgRandom random;
+    std::unique_ptr<Environment> environment;
+    std::unique_ptr<InstancePort> instance;
+    SimInstanceSpace instance_space;
+    MachineDescription description;
+    Platform platform;
+};
+
+// This machine. `instance_folder` overrides where the single-copy lock and
+// socket live (empty: the default).
+std::unique_ptr<PlatformBackends> BuildLinuxBackends(const std::string& instance_folder);
+
+// A simulated machine, described by `machine_file` when it is not empty.
+// Null with a reason when the description is faulty.
+std::unique_ptr<PlatformBackends> BuildSimBackends(const std::string& machine_file,
+                                                   std::string& error);
+
+}  // namespace korvane
