@@ -123,7 +123,9 @@ struct BadConfig {
     const char* problem;
 };
 
-void PrintTo(const BadConfig& bad, std::ostream* out) { *out << bad.problem; }
+void PrintTo(const BadConfig& bad, std::ostream* out) {
+    *out << bad.problem;
+}
 
 class ConfigParserRejects : public ::testing::TestWithParam<BadConfig> {};
 
