@@ -153,7 +153,12 @@ std::string ReadAll(int fd, int timeout_ms) {
 ServiceFixture::ServiceFixture() : dir_(MakeTempDir()) {}
 
 ServiceFixture::~ServiceFixture() {
-    Stop();
+    // A service that does not end cleanly (a sanitizer's report, a hang)
+    // fails the test that ran it.
+    const int code = Stop();
+    if (code != -1 && code != 0) {
+        ADD_FAILURE() << "korvane-service ended with " << code << ": " << StderrText();
+    }
     if (!dir_.empty()) {
         std::error_code ec;
         fs::remove_all(dir_, ec);

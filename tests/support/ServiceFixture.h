@@ -21,7 +21,7 @@ struct ServiceRun {
 // Runs korvane-service as a child process on 127.0.0.1 with a port of its
 // own choosing, in a temporary folder that holds the config, the journal, the
 // child's stderr and the files to serve. The child is ended by its pid when
-// the fixture goes.
+// the fixture goes; if it then does not exit with 0, the test fails.
 class ServiceFixture {
   public:
     ServiceFixture();
