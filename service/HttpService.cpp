@@ -161,8 +161,10 @@ class HttpService::Impl {
     // the answer finds the line, in the order the requests were answered.
     void Handle(const Request& req, Response& res) {
         Serve(req, res);
-        Log(req, res);
-        t_notes.logged = true;
+        if (!t_notes.logged) {
+            Log(req, res);
+            t_notes.logged = true;
+        }
     }
 
     void Serve(const Request& req, Response& res) {
@@ -184,8 +186,14 @@ class HttpService::Impl {
         if (rule && rule->drop) {
             t_notes.endpoint = std::string(EndpointName(*endpoint));
             t_notes.injected.push_back("drop");
-            t_notes.dropped = ShutDownConnection(EndsOf(req), Shutdown::kBoth);
-            res.status = 500;  // only reaches a peer if the drop failed
+            t_notes.dropped = true;
+            // Journaled first: the peer may send its next request as soon
+            // as it sees the connection end.
+            Log(req, res);
+            t_notes.logged = true;
+            if (!ShutDownConnection(EndsOf(req), Shutdown::kBoth)) {
+                res.status = 500;  // no socket to drop; unlikely, but answer
+            }
             return;
         }
         const RequestView view{req.path, req.target, req.body};

@@ -63,6 +63,8 @@ int Serve(const CommandLine& line, ServiceConfig config, Journal* journal) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A peer that went away must not end the service.
+    signal(SIGPIPE, SIG_IGN);
     CommandLine line;
     std::string error;
     if (!ParseCommandLine({argv + 1, argv + argc}, line, error)) {
