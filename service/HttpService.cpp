@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <sys/socket.h>
 
+#include <filesystem>
 #include <iostream>
 
 #include "ConnectionDrop.h"
@@ -80,7 +81,8 @@ class HttpService::Impl {
         ResolvePlaceholders(config_, listen_address);
         files_ = ServedFiles(config_);
         for (const ServedFile& file : files_) {
-            if (!ReadWholeFile(file.source)) {
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(file.source, ec)) {
                 std::cerr << "korvane-service: warning: " << file.source << " (served at "
                           << file.path << ") does not exist; it answers 404\n";
             }
