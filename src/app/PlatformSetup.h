@@ -3,8 +3,12 @@
 #include <memory>
 #include <string>
 
+#include "platform/CommandRunner.h"
 #include "platform/LcgRandom.h"
+#include "platform/NetworkPort.h"
 #include "platform/Platform.h"
+#include "platform/SettingsStore.h"
+#include "platform/SystemQueries.h"
 #include "platform/sim/MachineDescription.h"
 #include "platform/sim/SimInstance.h"
 #include "platform/sim/VirtualClock.h"
@@ -23,6 +27,10 @@ struct PlatformBackends {
     LcgRandom random;
     std::unique_ptr<Environment> environment;
     std::unique_ptr<InstancePort> instance;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<NetworkPort> network;
+    std::unique_ptr<SystemQueries> system;
+    std::unique_ptr<CommandRunner> commands;
     SimInstanceSpace instance_space;
     MachineDescription description;
     Platform platform;
