@@ -304,6 +304,9 @@ void CKorvaneDlg::OnRedialTimer() {
     if (fields_.redial_attempts > fields_.redial_count) {
         KillTimer(kTimerRedial);
     }
+    if (on_redial_attempt) {
+        on_redial_attempt();
+    }
 }
 
 }  // namespace korvane

@@ -61,6 +61,9 @@ class CKorvaneDlg : public Dialog {
     MainPanels& panels() { return panels_; }
     const DeploySettings& deploy() const { return deploy_; }
 
+    // Runs after a timer-12 event counted an attempt; the IP selection's redial.
+    std::function<void()> on_redial_attempt;
+
   protected:
     bool OnInitDialog() override;
     bool PreTranslateKey(const KeyEvent& event) override;
