@@ -4,6 +4,7 @@
 #include "platform/linux/LinuxCommandRunner.h"
 #include "platform/linux/LinuxEnvironment.h"
 #include "platform/linux/LinuxInstance.h"
+#include "platform/linux/LinuxRas.h"
 #include "platform/linux/LinuxSystemQueries.h"
 #include "platform/linux/NetlinkNetwork.h"
 #include "platform/sim/MemorySettingsStore.h"
@@ -11,6 +12,8 @@
 #include "platform/sim/SimEnvironment.h"
 #include "platform/sim/SimNetwork.h"
 #include "platform/sim/SimNetworkSections.h"
+#include "platform/sim/SimRas.h"
+#include "platform/sim/SimRasSection.h"
 #include "platform/sim/SimSystemQueries.h"
 
 namespace korvane {
@@ -26,6 +29,7 @@ void FillCommon(PlatformBackends& b) {
     b.platform.network = b.network.get();
     b.platform.system = b.system.get();
     b.platform.commands = b.commands.get();
+    b.platform.ras = b.ras.get();
 }
 
 // The network and operating-system sections of a machine description.
@@ -59,6 +63,7 @@ std::unique_ptr<PlatformBackends> BuildLinuxBackends(const std::string& instance
     b->network = std::make_unique<NetlinkNetwork>();
     b->system = std::make_unique<LinuxSystemQueries>();
     b->commands = std::make_unique<LinuxCommandRunner>(b->environment->ProgramFolder());
+    b->ras = std::make_unique<LinuxRas>();
     FillCommon(*b);
     return b;
 }
@@ -78,6 +83,9 @@ std::unique_ptr<PlatformBackends> BuildSimBackends(const std::string& machine_fi
     b->network = std::move(network);
     b->system = std::move(system);
     b->commands = std::make_unique<SimCommandRunner>();
+    auto ras = std::make_unique<SimRas>();
+    RegisterRasSection(b->description, *ras);
+    b->ras = std::move(ras);
     FillCommon(*b);
     if (!machine_file.empty() && b->description.LoadFile(machine_file, error) != 0) {
         return nullptr;

@@ -7,6 +7,7 @@
 #include "platform/LcgRandom.h"
 #include "platform/NetworkPort.h"
 #include "platform/Platform.h"
+#include "platform/RasPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemQueries.h"
 #include "platform/sim/MachineDescription.h"
@@ -31,6 +32,8 @@ struct PlatformBackends {
     std::unique_ptr<NetworkPort> network;
     std::unique_ptr<SystemQueries> system;
     std::unique_ptr<CommandRunner> commands;
+    // The simulated one's dial threads end with it.
+    std::unique_ptr<RasPort> ras;
     SimInstanceSpace instance_space;
     MachineDescription description;
     Platform platform;
