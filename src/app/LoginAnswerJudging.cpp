@@ -54,6 +54,10 @@ LoginVerdict JudgeLoginAnswer(std::string_view answer) {
 }
 
 bool LooksLikeAnswerText(std::string_view answer) {
+    // The code page conversion marks bytes that were no CP949 text.
+    if (answer.find("\xEF\xBF\xBD") != std::string_view::npos) {
+        return false;
+    }
     for (char c : answer) {
         const auto byte = static_cast<unsigned char>(c);
         if ((byte < 0x20 && c != '\t' && c != '\r' && c != '\n') || byte == 0x7F) {

@@ -19,8 +19,9 @@ enum class LoginVerdict {
 
 LoginVerdict JudgeLoginAnswer(std::string_view answer);
 
-// A decoded answer is text: control bytes other than tab, CR and LF mean the
-// bytes were not an encoded answer at all (an error page, a proxy's notice).
+// A decoded answer is CP949 text: control bytes other than tab, CR and LF, or
+// bytes that were no CP949 at all, mean the bytes were not an encoded answer
+// (an error page, a proxy's notice).
 bool LooksLikeAnswerText(std::string_view answer);
 
 // The answer without any CR LF pair.
