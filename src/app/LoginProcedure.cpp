@@ -1,6 +1,7 @@
 #include "app/LoginProcedure.h"
 
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "app/CKorvaneDlg.h"
 #include "app/IpSelectionSteps.h"
@@ -138,7 +139,11 @@ int LoginProcedure::RunUpdateIfDue() {
     Host& host = main_.host();
     host.ShowMessageBox(kUpdateText, kUpdateCaption, BoxButtons::Ok);
     const std::string installer = UpdateFilePath(s, account);
-    std::remove(installer.c_str());
+    // Only a file: without a file name the path is the Temp folder itself.
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(installer, ignored)) {
+        std::filesystem::remove(installer, ignored);
+    }
     if (DownloadUpdate(services_.updates, main_.panels().update_progress.get(), account.update_url,
                        installer, host) <= 0) {
         // Nothing else would ever hide the connecting dialog after a login

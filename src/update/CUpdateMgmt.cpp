@@ -29,6 +29,12 @@ int CUpdateMgmt::Download(const std::string& url, const std::string& target_path
     return 0;
 }
 
+DownloadFunction CUpdateMgmt::AsDownloadFunction() {
+    return [this](const std::string& url, const std::string& path) {
+        return Download(url, path) == 0 ? 1 : -1;
+    };
+}
+
 int CUpdateMgmt::ReadCertVersion(const std::string& program_dir) const {
     return ReadCertificateVersion(program_dir);
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "update/Downloader.h"
+
 namespace korvane {
 
 class Clock;
@@ -30,6 +32,10 @@ class CUpdateMgmt {
     // limit. A failed download leaves no file behind, so a broken installer
     // is never started later.
     int Download(const std::string& url, const std::string& target_path);
+
+    // Download in the shape the certificate refresh takes: 1 on success, -1
+    // on failure.
+    DownloadFunction AsDownloadFunction();
 
     // The certificate version file ("crtver.ini") in the program folder.
     int ReadCertVersion(const std::string& program_dir) const;

@@ -127,3 +127,24 @@ TEST(UpdateScenario, ADownloadThatStallsPastTheLimitFailsTheLogin) {
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+TEST(UpdateScenario, ANewerVersionWithoutAnInstallerNameKeepsTheTempFolder) {
+    ServiceFixture service;
+    ASSERT_TRUE(service.Start("[service]\nversion = 1190\n[account kim]\npassword = secret\n"));
+    SessionHarness h(service);
+    h.Start();
+    h.session.user_id = "kim";
+    h.session.password = "secret";
+    h.session.auth_mode = "user";
+    EXPECT_EQ(h.operations.RunLogin(), -2);
+    EXPECT_TRUE(std::filesystem::is_directory(h.session.temp_dir));
+    const auto boxes = h.LinesStartingWith("box ");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[1].find("CODE-021"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane

@@ -87,6 +87,18 @@ TEST_F(DownloadTest, AMissingFileFailsAndLeavesNothing) {
     CUpdateMgmt updates(clock_);
     EXPECT_EQ(updates.Download(service.Url("/vpn_program/setup_1190.exe"), Target()), -1);
     EXPECT_TRUE(NothingLeft());
+    // The certificate refresh's form of the same download.
+    EXPECT_EQ(updates.AsDownloadFunction()(service.Url("/vpn_program/setup_1190.exe"), Target()),
+              -1);
+}
+
+TEST_F(DownloadTest, TheDownloadFunctionFormReportsSuccessAsPositive) {
+    ServiceFixture service;
+    ASSERT_TRUE(service.Start(kConfig, {{"setup_1190.exe", "cert"}}));
+    CUpdateMgmt updates(clock_);
+    EXPECT_EQ(updates.AsDownloadFunction()(service.Url("/vpn_program/setup_1190.exe"), Target()),
+              1);
+    EXPECT_EQ(ReadFile(Target()), "cert");
 }
 
 TEST_F(DownloadTest, AnUnreachableHostFails) {
