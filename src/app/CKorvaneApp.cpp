@@ -31,7 +31,7 @@ void CKorvaneApp::Run(const std::optional<std::string>& argument) {
 }
 
 CKorvaneApp::Start CKorvaneApp::StartUp(const std::optional<std::string>& argument) {
-    session_.http_headers = kHttpHeaders;
+    session_.http_headers = std::string(kHttpHeaders);
     session_.ccver = kClientVersion;
     session_.web_host = deploy_.web_host;
     ApplyLaunchArgument(argument, session_);

@@ -9,6 +9,7 @@
 #include "app/MainPanels.h"
 #include "app/MainWindowOperations.h"
 #include "platform/Platform.h"
+#include "protocol/HttpHeaders.h"
 
 namespace korvane {
 
@@ -16,10 +17,7 @@ class Host;
 struct SessionContext;
 
 // The fixed header block every HTTP request sends (two lines, 180 characters).
-constexpr const char* kHttpHeaders =
-    "Content-Type: application/x-www-form-urlencoded\r\nUser-Agent: Moziila/4.0 (compatible; "
-    "MSIE 7.0; Windows NT 6.0; SLCCC1; .NET CLR 2.0.50728; Medla Centrr PC 5.0; .NET CLR "
-    "3.0.04506)";
+inline constexpr std::string_view kHttpHeaders = kHttpHeaderBlock;
 constexpr int kClientVersion = 1187;
 
 // The application object: reads the launcher's argument, keeps to one

@@ -3,8 +3,11 @@
 #include <cstdio>
 
 #include "app/SessionContext.h"
+#include "protocol/HttpHeaders.h"
+#include "tunnel/CVpnConnDlg.h"
 #include "ui/CBitmapButton.h"
 #include "ui/CFontStatic.h"
+#include "ui/CLogoutDlg.h"
 
 namespace korvane {
 
@@ -44,6 +47,7 @@ CKorvaneDlg::CKorvaneDlg(Host& host, SessionContext& session, MainWindowOperatio
     Move(kWindowRect);
     AddControls();
     MapHandlers();
+    operations_.AttachMainWindow(this);
     panels_ = panels(*this);
 }
 
@@ -51,6 +55,15 @@ CKorvaneDlg::CKorvaneDlg(Host& host, SessionContext& session, MainWindowOperatio
 CKorvaneDlg::~CKorvaneDlg() {
     tray_.RemoveIcon();
     panels_ = MainPanels{};
+    operations_.AttachMainWindow(nullptr);
+}
+
+CVpnConnDlg* CKorvaneDlg::connecting_dialog() const {
+    return dynamic_cast<CVpnConnDlg*>(panels_.connecting.get());
+}
+
+CLogoutDlg* CKorvaneDlg::status_panel() const {
+    return dynamic_cast<CLogoutDlg*>(panels_.status.get());
 }
 
 void CKorvaneDlg::AddControls() {
@@ -82,6 +95,11 @@ void CKorvaneDlg::MapHandlers() {
 }
 
 bool CKorvaneDlg::OnInitDialog() {
+    // The application object sets the header block; a main window built
+    // without it (tests, other launchers) must not send requests without one.
+    if (session_.http_headers.empty()) {
+        session_.http_headers = std::string(kHttpHeaderBlock);
+    }
     session_.auth_host = operations_.ResolveAuthHost(deploy_.auth_host_name);
     if (session_.auth_host.empty()) {
         session_.auth_host = "0.0.0.0";

@@ -12,6 +12,8 @@
 namespace korvane {
 
 struct SessionContext;
+class CVpnConnDlg;
+class CLogoutDlg;
 
 // The main window: owns the panels and the tray icon for its whole life,
 // starts the session up, dispatches its timers and confirms the exit.
@@ -60,6 +62,10 @@ class CKorvaneDlg : public Dialog {
     CTrayIcon& tray() { return tray_; }
     MainPanels& panels() { return panels_; }
     const DeploySettings& deploy() const { return deploy_; }
+    MainWindowOperations& operations() { return operations_; }
+    // The real panel classes; null while template panels stand in.
+    CVpnConnDlg* connecting_dialog() const;
+    CLogoutDlg* status_panel() const;
 
     // Runs after a timer-12 event counted an attempt; the IP selection's redial.
     std::function<void()> on_redial_attempt;

@@ -109,4 +109,12 @@ int LoadDeploySettings(const std::string& path, DeploySettings& settings, std::s
     return ParseDeploySettings(text.str(), path, settings, error) == 0 ? 1 : -1;
 }
 
+HttpSettings ToHttpSettings(const DeploySettings& deploy) {
+    HttpSettings settings;
+    settings.port = deploy.port;
+    settings.connect_timeout_seconds = deploy.connect_timeout_seconds;
+    settings.receive_timeout_seconds = deploy.receive_timeout_seconds;
+    return settings;
+}
+
 }  // namespace korvane

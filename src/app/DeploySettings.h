@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/HttpSettings.h"
+
 namespace korvane {
 
 // Where this installation's service lives. Read from "deploy.ini" beside the
@@ -20,6 +22,9 @@ struct DeploySettings {
     long connect_timeout_seconds = 30;
     long receive_timeout_seconds = 60;
 };
+
+// The HTTP client's settings of this installation.
+HttpSettings ToHttpSettings(const DeploySettings& deploy);
 
 // Reads the "key = value" lines of a deployment file over the defaults in
 // `settings`. 0, or -1 with "source:line: reason" for the first fault (an

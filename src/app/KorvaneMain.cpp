@@ -6,14 +6,24 @@
 
 #include "app/CKorvaneApp.h"
 #include "app/DeploySettings.h"
+#include "app/InactiveTunnel.h"
+#include "app/IpSelectionSteps.h"
 #include "app/KorvaneOptions.h"
 #include "app/MainPanels.h"
 #include "app/PendingOperations.h"
 #include "app/PlatformSetup.h"
 #include "app/SessionContext.h"
+#include "app/SessionOperations.h"
+#include "app/SessionPanels.h"
+#include "netenv/CNetworkMgmt.h"
 #include "platform/Environment.h"
+#include "platform/linux/SystemClock.h"
+#include "protocol/AccountInfo.h"
+#include "protocol/CWebMgmt.h"
+#include "settings/CRegCtrl.h"
 #include "ui/headless/HeadlessHost.h"
 #include "ui/headless/ScriptRunner.h"
+#include "update/CUpdateMgmt.h"
 
 namespace korvane {
 
@@ -94,9 +104,37 @@ int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream
     host.SetLoop(&runner);
     SessionContext session;
     host.WatchSession(&session);
-    PendingOperations operations;
+    AccountInfo account;
+    CWebMgmt web(session, host, ToHttpSettings(deploy));
+    CNetworkMgmt network(*backends->network, *backends->system, *backends->commands);
+    CRegCtrl settings(*backends->settings);
+    // A download runs in real time whatever clock the session keeps.
+    const SystemClock download_clock;
+    CUpdateMgmt updates(download_clock);
+    // Stand-ins for the tunnel and IP selection sides until they are wired
+    // in: the tunnel calls do nothing, the tunnel-side main-window calls are
+    // only noted, the IP tabs stay empty.
+    InactiveTunnel tunnel;
+    PendingOperations tunnel_side;
+    IpSelectionSteps ip_selection;
+    SessionServices services{session,
+                             account,
+                             backends->clock,
+                             backends->random,
+                             *backends->environment,
+                             *backends->commands,
+                             web,
+                             network,
+                             settings,
+                             updates,
+                             tunnel,
+                             ip_selection};
+    SessionOperations operations(services, tunnel_side);
+    const PanelFactory panels = [&operations](CKorvaneDlg& main) {
+        return MakeSessionPanels(main, operations);
+    };
     {
-        CKorvaneApp app(host, backends->platform, session, operations, deploy, MakeTemplatePanels);
+        CKorvaneApp app(host, backends->platform, session, operations, deploy, panels);
         app.Run(options.argument);
         runner.Finish();
         if (app.start() == CKorvaneApp::Start::ClaimFailed) {

@@ -4,6 +4,8 @@
 
 namespace korvane {
 
+class CKorvaneDlg;
+
 // The main window's operations that other subsystems own. The main window
 // calls them in the order its start-up, message map, timers and exit paths
 // fix; each subsystem supplies its part when it is wired in. Until then
@@ -11,6 +13,11 @@ namespace korvane {
 class MainWindowOperations {
   public:
     virtual ~MainWindowOperations() = default;
+
+    // The main window announces itself when it is constructed (before its
+    // panels are built) and with null when it goes; the operations that
+    // write to its panels reach it through this.
+    virtual void AttachMainWindow(CKorvaneDlg* /*main*/) {}
 
     // Start-up.
     // The authentication host's dotted address, empty when it cannot be

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "netenv/RemoteControlPeer.h"
+#include "netenv/RoutePlans.h"
+
 namespace korvane {
 
 // The main window's own session fields, all 0 or empty at construction.
@@ -11,9 +14,12 @@ struct MainWindowState {
     int day_warning_shown = 0;
     std::string last_login_bin;
 
-    int base_interface = 0;
-    std::string base_gateway;
-    std::string base_local_address;
+    // Base interface, gateway and local address, recorded at login.
+    BaseRoute base_route;
+    // The remote-control connection's far end, found after a panel login.
+    RemoteControlPeer remote_control_peer;
+    // 1 while the default route runs through the tunnel.
+    int tunnel_routes_applied = 0;
 
     int tunnel_poll_counter = 0;
     int ras_step_count = 0;

@@ -45,7 +45,7 @@ TEST(SplitFields, KeepsEmptyPieces) {
 }
 
 TEST(HttpHeaders, AreTheFixedTwoLineBlock) {
-    const std::string headers = kHttpHeaders;
+    const std::string headers(kHttpHeaders);
     EXPECT_EQ(headers.size(), 180u);
     EXPECT_EQ(headers.find("\r\n"), 47u);
     EXPECT_EQ(headers.rfind("\r\n"), 47u);
