@@ -321,10 +321,7 @@ void CIPTabSetOptionDlg::OnRegisterRemoteAddress() {
     const std::string text = FormatDottedAddress(address);
     const std::string old = Read("RCConnIp");
     const std::string list = old.empty() ? text : old + "^" + text;
-    const MainWindowState& fields = main_.fields();
-    const BaseRoute base{static_cast<std::uint32_t>(fields.base_interface), fields.base_gateway,
-                         fields.base_local_address};
-    AddRegisteredRemoteControlRoutes(network_, base, list);
+    AddRegisteredRemoteControlRoutes(network_, main_.fields().base_route, list);
     Write("RCConnIp", list);
     host().ShowMessageBox(kRegisteredText, kRegisteredCaption, BoxButtons::Ok);
 }

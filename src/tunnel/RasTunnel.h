@@ -75,8 +75,4 @@ class RasTunnel {
     std::string phonebook_path_;
 };
 
-// The status panel's end-date line for an account end time
-// ("YYYY-MM-DD hh:mm:ss"); empty for the never-set "1970-01-01 23:59:59".
-std::string EndDateLine(const std::string& xxxdate);
-
 }  // namespace korvane

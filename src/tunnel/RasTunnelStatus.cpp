@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/CKorvaneDlg.h"
+#include "app/LoginProcedure.h"
 #include "app/SessionContext.h"
 #include "app/TunnelOperations.h"
 #include "protocol/AccountAnswerParser.h"
@@ -11,33 +12,6 @@
 #include "tunnel/RasWindowCalls.h"
 
 namespace korvane {
-
-namespace {
-
-constexpr const char* kUnsetEndTime = "1970-01-01 23:59:59";
-
-// The piece of `text` before the n-th `separator` (0-based); empty past the end.
-std::string Piece(const std::string& text, char separator, int n) {
-    std::size_t start = 0;
-    for (int i = 0; i < n; ++i) {
-        start = text.find(separator, start);
-        if (start == std::string::npos) {
-            return {};
-        }
-        ++start;
-    }
-    return text.substr(start, text.find(separator, start) - start);
-}
-
-}  // namespace
-
-std::string EndDateLine(const std::string& xxxdate) {
-    if (xxxdate == kUnsetEndTime) {
-        return {};
-    }
-    const std::string date = Piece(xxxdate, ' ', 0);
-    return FormatKoreanDate(Piece(date, '-', 0), Piece(date, '-', 1), Piece(date, '-', 2));
-}
 
 int RasTunnel::OnRasStatus(int state, int error) {
     session_.state = SessionState::Connecting;

@@ -70,8 +70,8 @@ class OptionsDialogTest : public ::testing::Test {
 
         main_ = std::make_unique<CKorvaneDlg>(host_, session_, ops_, deploy_, MakeTemplatePanels);
         main_->BeginModal(nullptr);
-        main_->fields().base_interface = 7;
-        main_->fields().base_gateway = "192.168.0.1";
+        main_->fields().base_route.interface_index = 7;
+        main_->fields().base_route.gateway = "192.168.0.1";
     }
 
     // Opens a fresh dialog as its modal run does.

@@ -9,6 +9,7 @@
 #include "RasFakes.h"
 #include "RasWiring.h"
 #include "app/CKorvaneDlg.h"
+#include "app/LoginProcedure.h"
 #include "app/MainPanels.h"
 #include "app/SessionContext.h"
 #include "platform/linux/LinuxRas.h"
