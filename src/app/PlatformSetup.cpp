@@ -4,6 +4,7 @@
 #include "platform/linux/LinuxCommandRunner.h"
 #include "platform/linux/LinuxEnvironment.h"
 #include "platform/linux/LinuxInstance.h"
+#include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LinuxSystemQueries.h"
 #include "platform/linux/NetlinkNetwork.h"
 #include "platform/sim/MemorySettingsStore.h"
@@ -11,6 +12,7 @@
 #include "platform/sim/SimEnvironment.h"
 #include "platform/sim/SimNetwork.h"
 #include "platform/sim/SimNetworkSections.h"
+#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimSystemQueries.h"
 
 namespace korvane {
@@ -26,6 +28,7 @@ void FillCommon(PlatformBackends& b) {
     b.platform.network = b.network.get();
     b.platform.system = b.system.get();
     b.platform.commands = b.commands.get();
+    b.platform.processes = b.processes.get();
 }
 
 // The network and operating-system sections of a machine description.
@@ -59,6 +62,7 @@ std::unique_ptr<PlatformBackends> BuildLinuxBackends(const std::string& instance
     b->network = std::make_unique<NetlinkNetwork>();
     b->system = std::make_unique<LinuxSystemQueries>();
     b->commands = std::make_unique<LinuxCommandRunner>(b->environment->ProgramFolder());
+    b->processes = std::make_unique<LinuxProcesses>(b->environment->ProgramFolder());
     FillCommon(*b);
     return b;
 }
@@ -75,6 +79,10 @@ std::unique_ptr<PlatformBackends> BuildSimBackends(const std::string& machine_fi
     auto network = std::make_unique<SimNetwork>();
     auto system = std::make_unique<SimSystemQueries>();
     RegisterNetworkSections(b->description, *network, *system);
+    auto processes = std::make_unique<SimProcesses>(b->clock);
+    b->programs = std::make_unique<SimOutsidePrograms>(*processes, *network, *system);
+    b->programs->RegisterSections(b->description);
+    b->processes = std::move(processes);
     b->network = std::move(network);
     b->system = std::move(system);
     b->commands = std::make_unique<SimCommandRunner>();

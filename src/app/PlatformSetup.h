@@ -7,10 +7,12 @@
 #include "platform/LcgRandom.h"
 #include "platform/NetworkPort.h"
 #include "platform/Platform.h"
+#include "platform/ProcessPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemQueries.h"
 #include "platform/sim/MachineDescription.h"
 #include "platform/sim/SimInstance.h"
+#include "platform/sim/SimPrograms.h"
 #include "platform/sim/VirtualClock.h"
 
 namespace korvane {
@@ -31,6 +33,9 @@ struct PlatformBackends {
     std::unique_ptr<NetworkPort> network;
     std::unique_ptr<SystemQueries> system;
     std::unique_ptr<CommandRunner> commands;
+    std::unique_ptr<ProcessPort> processes;
+    // The simulated machine's outside programs (null on this machine).
+    std::unique_ptr<SimOutsidePrograms> programs;
     SimInstanceSpace instance_space;
     MachineDescription description;
     Platform platform;
