@@ -10,9 +10,7 @@
 // program's name. A signal to this program is passed on to OpenVPN; when
 // this program dies, OpenVPN gets SIGTERM from the kernel.
 //
-// Environment (tests): KORVANE_OPENVPN, the OpenVPN program to run;
-// KORVANE_NET_CLASS_DIR, where the network links are listed
-// (/sys/class/net).
+// Environment (tests): KORVANE_OPENVPN, the OpenVPN program to run.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/utsname.h>
@@ -23,12 +21,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "platform/linux/NetlinkNetwork.h"
 #include "tunnel/TapEnvironment.h"
 
 namespace {
@@ -38,7 +36,6 @@ constexpr int kExitUsage = 2;
 constexpr int kExitToken = 3;
 constexpr int kExitNoOpenVpn = 4;
 constexpr int kExitStart = 5;
-constexpr unsigned kTunFlagTap = 0x0002;
 
 volatile sig_atomic_t g_child = 0;
 
@@ -88,13 +85,6 @@ std::string FindOpenVpn() {
     return {};
 }
 
-std::string ReadFirstLine(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
 // The description the client looks for: the 64-bit package's for a 32-bit
 // program on a 64-bit kernel, the 32-bit package's otherwise.
 std::vector<std::string> Descriptions() {
@@ -107,37 +97,18 @@ std::vector<std::string> Descriptions() {
     return {korvane::kTapDescription32, korvane::kTapDescription64};
 }
 
-struct Link {
-    long index = 0;
-    std::string name;
-    std::string alias;
-};
-
-// TAP links (tun_flags with the TAP bit), in interface-index order.
-std::vector<Link> TapLinks() {
-    std::vector<Link> links;
-    std::error_code error;
-    const std::filesystem::path root = Environment("KORVANE_NET_CLASS_DIR", "/sys/class/net");
-    for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
-        const std::string flags = ReadFirstLine(entry.path() / "tun_flags");
-        if (flags.empty() || (std::strtoul(flags.c_str(), nullptr, 0) & kTunFlagTap) == 0) {
-            continue;
-        }
-        links.push_back({std::strtol(ReadFirstLine(entry.path() / "ifindex").c_str(), nullptr, 10),
-                         entry.path().filename().string(),
-                         ReadFirstLine(entry.path() / "ifalias")});
-    }
-    std::sort(links.begin(), links.end(),
-              [](const Link& a, const Link& b) { return a.index < b.index; });
-    return links;
-}
-
+// The link the client's adapter lookup finds: the first adapter in list
+// order whose description (the link's alias) holds the TAP description.
 std::string FindTapLink() {
-    const std::vector<Link> links = TapLinks();
+    korvane::NetlinkNetwork network;
+    std::vector<korvane::AdapterRecord> adapters;
+    if (network.ReadAdapters(adapters) != 0) {
+        return {};
+    }
     for (const std::string& description : Descriptions()) {
-        for (const Link& link : links) {
-            if (link.alias.find(description) != std::string::npos) {
-                return link.name;
+        for (const korvane::AdapterRecord& adapter : adapters) {
+            if (adapter.description.find(description) != std::string::npos) {
+                return adapter.name;
             }
         }
     }

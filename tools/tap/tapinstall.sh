@@ -24,16 +24,16 @@ if [ -z "$description" ] || [ -z "$prefix" ]; then
   echo "$0: $driver names no adapter" >&2
   exit 2
 fi
-net=${KORVANE_NET_CLASS_DIR:-/sys/class/net}
-
-# Names of the TAP links whose alias holds the description.
+# Names of the TAP links whose alias holds the description ("ip -o -d"
+# prints one link a line: "N: name: ... tun type tap ... \    alias TEXT").
 own_links() {
-  for dir in "$net"/*; do
-    [ -r "$dir/tun_flags" ] || continue
-    [ $(($(cat "$dir/tun_flags") & 2)) -ne 0 ] || continue
-    case $(cat "$dir/ifalias" 2>/dev/null) in
-      *"$description"*) basename "$dir" ;;
-    esac
+  ip -o -d link show | while IFS= read -r line; do
+    case $line in *"tun type tap"*) ;; *) continue ;; esac
+    alias=$(printf '%s\n' "$line" | sed -n 's/.*\\    alias //p')
+    case $alias in *"$description"*) ;; *) continue ;; esac
+    name=${line#*: }
+    name=${name%%:*}
+    echo "${name%%@*}"
   done
 }
 
@@ -45,7 +45,7 @@ case $action in
     ;;
   install)
     n=0
-    while [ -e "$net/$prefix$n" ]; do n=$((n + 1)); done
+    while ip link show dev "$prefix$n" >/dev/null 2>&1; do n=$((n + 1)); done
     count=$(own_links | wc -l)
     alias=$description
     [ "$count" -eq 0 ] || alias="$description #$((count + 1))"
