@@ -43,6 +43,7 @@ class TunnelProceduresTest : public ::testing::Test {
 TEST_F(TunnelProceduresTest, TunnelComesUpOnTheTickThatSeesTheCompletionMarker) {
     m.session.ip_change_type = 1;
     m.session.ip_code = "77";
+    m.SetSetting("inStart", "app.exe");  // for remote-access tunnels only
     ASSERT_EQ(m.procedures->ConnectTunnel(), 1);
 
     EXPECT_EQ(TunnelLaunches(), Texts{kTunnelCommand});
@@ -82,6 +83,7 @@ TEST_F(TunnelProceduresTest, TunnelComesUpOnTheTickThatSeesTheCompletionMarker) 
     EXPECT_EQ(m.session.state, SessionState::Connected);
     EXPECT_TRUE(m.NewBoxes().empty());
     EXPECT_TRUE(m.operations.events.empty());
+    EXPECT_EQ(m.processes.CommandLines(), Texts{kTunnelCommand}) << "no IN_START program";
 }
 
 TEST_F(TunnelProceduresTest, ProgramEndingWhileConnectedGivesCode004OnTheNextTick) {
