@@ -5,6 +5,7 @@
 #include "platform/linux/LinuxEnvironment.h"
 #include "platform/linux/LinuxInstance.h"
 #include "platform/linux/LinuxRas.h"
+#include "platform/linux/LinuxProcesses.h"
 #include "platform/linux/LinuxSystemQueries.h"
 #include "platform/linux/NetlinkNetwork.h"
 #include "platform/sim/MemorySettingsStore.h"
@@ -14,6 +15,7 @@
 #include "platform/sim/SimNetworkSections.h"
 #include "platform/sim/SimRas.h"
 #include "platform/sim/SimRasSection.h"
+#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimSystemQueries.h"
 
 namespace korvane {
@@ -30,6 +32,7 @@ void FillCommon(PlatformBackends& b) {
     b.platform.system = b.system.get();
     b.platform.commands = b.commands.get();
     b.platform.ras = b.ras.get();
+    b.platform.processes = b.processes.get();
 }
 
 // The network and operating-system sections of a machine description.
@@ -64,6 +67,7 @@ std::unique_ptr<PlatformBackends> BuildLinuxBackends(const std::string& instance
     b->system = std::make_unique<LinuxSystemQueries>();
     b->commands = std::make_unique<LinuxCommandRunner>(b->environment->ProgramFolder());
     b->ras = std::make_unique<LinuxRas>();
+    b->processes = std::make_unique<LinuxProcesses>(b->environment->ProgramFolder());
     FillCommon(*b);
     return b;
 }
@@ -80,6 +84,10 @@ std::unique_ptr<PlatformBackends> BuildSimBackends(const std::string& machine_fi
     auto network = std::make_unique<SimNetwork>();
     auto system = std::make_unique<SimSystemQueries>();
     RegisterNetworkSections(b->description, *network, *system);
+    auto processes = std::make_unique<SimProcesses>(b->clock);
+    b->programs = std::make_unique<SimOutsidePrograms>(*processes, *network, *system);
+    b->programs->RegisterSections(b->description);
+    b->processes = std::move(processes);
     b->network = std::move(network);
     b->system = std::move(system);
     b->commands = std::make_unique<SimCommandRunner>();

@@ -8,10 +8,12 @@
 #include "platform/NetworkPort.h"
 #include "platform/Platform.h"
 #include "platform/RasPort.h"
+#include "platform/ProcessPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemQueries.h"
 #include "platform/sim/MachineDescription.h"
 #include "platform/sim/SimInstance.h"
+#include "platform/sim/SimPrograms.h"
 #include "platform/sim/VirtualClock.h"
 
 namespace korvane {
@@ -34,6 +36,9 @@ struct PlatformBackends {
     std::unique_ptr<CommandRunner> commands;
     // The simulated one's dial threads end with it.
     std::unique_ptr<RasPort> ras;
+    std::unique_ptr<ProcessPort> processes;
+    // The simulated machine's outside programs (null on this machine).
+    std::unique_ptr<SimOutsidePrograms> programs;
     SimInstanceSpace instance_space;
     MachineDescription description;
     Platform platform;
