@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "tunnel/ConnectProgress.h"
 #include "ui/Dialog.h"
 
 namespace korvane {
@@ -13,7 +14,7 @@ class CFontStatic;
 // The connecting dialog: a status line and a bar that runs while a login for
 // connecting and the tunnel start are under way. It has no buttons and
 // swallows the keys that would end it.
-class CVpnConnDlg : public Dialog {
+class CVpnConnDlg : public Dialog, public ConnectProgress {
   public:
     static constexpr int kTemplate = 143;
     static constexpr int kBackground = 200;
@@ -24,10 +25,10 @@ class CVpnConnDlg : public Dialog {
 
     CVpnConnDlg(Host& host, const SessionContext& session);
 
-    void StartProgress();
-    void StopProgress();
-    void ResetProgress();
-    void StepProgress(const std::string& text, int step);
+    void StartProgress() override;
+    void StopProgress() override;
+    void ResetProgress() override;
+    void StepProgress(const std::string& text, int step) override;
 
     int tick_counter() const { return tick_counter_; }
 

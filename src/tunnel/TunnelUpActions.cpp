@@ -57,11 +57,8 @@ void TunnelProcedures::ShowConnectedLook() {
 }
 
 int TunnelProcedures::ApplyRoutes() {
-    MainWindowState& fields = main_.fields();
-    BaseRoute base{static_cast<std::uint32_t>(fields.base_interface), fields.base_gateway,
-                   fields.base_local_address};
-    const int result = ApplyTunnelRoutes(network_, base, session_, account_, seams_.write_setting);
-    fields.base_local_address = base.local_address;
+    const int result = ApplyTunnelRoutes(network_, main_.fields().base_route, session_, account_,
+                                         seams_.write_setting);
     routes_pending_ = result == -2;
     return result;
 }

@@ -331,9 +331,7 @@ class TunnelSystemTest : public ::testing::Test {
         account_.xxxdate = "2037-12-31 23:59:59";
         BaseRoute base;
         AddLoginHostRoutes(*mgmt_, base, session_, account_);
-        main_->fields().base_interface = static_cast<int>(base.interface_index);
-        main_->fields().base_gateway = base.gateway;
-        main_->fields().base_local_address = base.local_address;
+        main_->fields().base_route = base;
         tunnel_->CheckTapAdapter();
         main_->fields().tunnel_poll_counter = 0;
     }

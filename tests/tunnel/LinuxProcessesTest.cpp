@@ -70,10 +70,20 @@ class LinuxProcessesTest : public ::testing::Test {
 TEST_F(LinuxProcessesTest, ExecutableAndModulesAreFileNames) {
     const int pid = Launch(program + " 30");
     ASSERT_GT(pid, 0);
+    // The loader maps the C library just after the exec; wait for it so a
+    // loaded machine does not read a half-built address space.
+    std::vector<std::string> modules;
+    for (int i = 0; i < 200; ++i) {
+        if (processes.Modules(pid, modules) &&
+            std::any_of(modules.begin(), modules.end(),
+                        [](const std::string& m) { return m.rfind("libc", 0) == 0; })) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_EQ(monitor.IsProcessRunning(upper), 1);
     EXPECT_EQ(monitor.HasModule(pid, program), 1);
     EXPECT_EQ(monitor.HasModule(pid, upper), 0);
-    std::vector<std::string> modules;
     ASSERT_TRUE(processes.Modules(pid, modules));
     EXPECT_EQ(modules.front(), program);
     EXPECT_TRUE(std::any_of(modules.begin(), modules.end(),

@@ -162,9 +162,7 @@ struct SimTunnelMachine {
         LogIn();
         BaseRoute base;
         AddLoginHostRoutes(mgmt, base, session, account);
-        main->fields().base_interface = static_cast<int>(base.interface_index);
-        main->fields().base_gateway = base.gateway;
-        main->fields().base_local_address = base.local_address;
+        main->fields().base_route = base;
         WriteBytes(folder / "ca.crt", "-----BEGIN CERTIFICATE-----\n");
         WriteBytes(folder / "crtver.ini", "1001\n");
         session.state = SessionState::ConnectRequested;

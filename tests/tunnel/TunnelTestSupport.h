@@ -57,8 +57,7 @@ class TunnelTestOperations : public PendingOperations {
         tunnel_->StopTunnelProgram();
         main_->session().state = SessionState::Idle;
         const MainWindowState& f = main_->fields();
-        RestoreBaseDefaultRoute(*network_, BaseRoute{static_cast<std::uint32_t>(f.base_interface),
-                                                     f.base_gateway, f.base_local_address});
+        RestoreBaseDefaultRoute(*network_, f.base_route);
         if (auto* progress = dynamic_cast<ConnectProgress*>(main_->panels().connecting.get())) {
             progress->ResetProgress();
             progress->StopProgress();
