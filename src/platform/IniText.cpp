@@ -3,6 +3,8 @@
 #include <cctype>
 #include <string_view>
 
+#include "platform/QuotedText.h"
+
 namespace korvane {
 
 namespace {
@@ -34,65 +36,17 @@ bool IsWord(std::string_view text) {
     return true;
 }
 
-int HexValue(char c) {
-    if (std::isdigit(static_cast<unsigned char>(c))) {
-        return c - '0';
-    }
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
 // A quoted value with nothing after its closing quote.
 bool Unquote(std::string_view text, std::string& out, std::string& error) {
-    out.clear();
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') {
-            if (!Trim(text.substr(i + 1)).empty()) {
-                error = "text after the closing quote";
-                return false;
-            }
-            return true;
-        }
-        if (c != '\\') {
-            out += c;
-            continue;
-        }
-        if (++i >= text.size()) {
-            break;
-        }
-        switch (text[i]) {
-            case '"':
-            case '\\':
-                out += text[i];
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'x': {
-                const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-                const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
-                if (high < 0 || low < 0) {
-                    error = "\\x needs two hex digits";
-                    return false;
-                }
-                out += static_cast<char>(high * 16 + low);
-                i += 2;
-                break;
-            }
-            default:
-                error = std::string("unknown escape \\") + text[i];
-                return false;
-        }
+    std::size_t end = 0;
+    if (!ParseQuoted(text, end, out, error)) {
+        return false;
     }
-    error = "no closing quote";
-    return false;
+    if (!Trim(text.substr(end)).empty()) {
+        error = "text after the closing quote";
+        return false;
+    }
+    return true;
 }
 
 bool ParseValue(std::string_view raw, std::string& value, std::string& error) {

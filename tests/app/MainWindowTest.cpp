@@ -10,7 +10,7 @@
 #include "ui/CBitmapButton.h"
 #include "ui/CFontStatic.h"
 #include "ui/headless/HeadlessHost.h"
-#include "ui/headless/QuotedText.h"
+#include "platform/QuotedText.h"
 
 namespace korvane {
 namespace {

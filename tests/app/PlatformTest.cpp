@@ -83,7 +83,7 @@ TEST(IniText, ReadsSectionsNamesAndValues) {
         {"\n[ ]\n", 2, "a section type is a word of letters, digits, _ - or ."},
         {"[b@d]\n", 1, "a section type is a word of letters, digits, _ - or ."},
         {"[os]\nno equals\n", 2, "expected key = value"},
-        {"[os]\nk = \"open\n", 2, "no closing quote"},
+        {"[os]\nk = \"open\n", 2, "the quoted text has no closing \""},
         {"[os]\nk = \"a\" b\n", 2, "text after the closing quote"},
         {"[x \"\"]\n", 1, "an empty section name"},
     };

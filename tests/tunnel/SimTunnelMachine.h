@@ -26,7 +26,7 @@
 #include "tunnel/TunnelProcedures.h"
 #include "tunnel/TunnelSide.h"
 #include "ui/headless/HeadlessHost.h"
-#include "ui/headless/QuotedText.h"
+#include "platform/QuotedText.h"
 
 namespace korvane::test {
 

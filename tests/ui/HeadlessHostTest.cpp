@@ -8,7 +8,7 @@
 #include "ui/BasicControls.h"
 #include "ui/Dialog.h"
 #include "ui/ListView.h"
-#include "ui/headless/QuotedText.h"
+#include "platform/QuotedText.h"
 
 namespace korvane {
 namespace {

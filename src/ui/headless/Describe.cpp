@@ -10,7 +10,7 @@
 #include "ui/Dialog.h"
 #include "ui/DropList.h"
 #include "ui/ListView.h"
-#include "ui/headless/QuotedText.h"
+#include "platform/QuotedText.h"
 
 namespace korvane {
 

@@ -13,7 +13,7 @@
 #include "ui/DropList.h"
 #include "ui/ListView.h"
 #include "ui/headless/Describe.h"
-#include "ui/headless/QuotedText.h"
+#include "platform/QuotedText.h"
 
 namespace korvane {
 

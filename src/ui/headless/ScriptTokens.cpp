@@ -1,6 +1,6 @@
 #include "ui/headless/ScriptTokens.h"
 
-#include "ui/headless/QuotedText.h"
+#include "platform/QuotedText.h"
 
 namespace korvane {
 

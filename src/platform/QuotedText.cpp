@@ -1,4 +1,4 @@
-#include "ui/headless/QuotedText.h"
+#include "platform/QuotedText.h"
 
 namespace korvane {
 

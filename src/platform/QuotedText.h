@@ -6,7 +6,7 @@
 
 namespace korvane {
 
-// Quoted texts of transcripts and scripts: double quotes around the text;
+// Quoted texts of transcripts, scripts and ini-style files: double quotes around the text;
 // backslash, quote, line feed, carriage return and tab as \\ \" \n \r \t;
 // every other control byte and every byte that is not part of valid UTF-8 as
 // \xHH. Valid UTF-8 (Korean texts) stays as it is.
