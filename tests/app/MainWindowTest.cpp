@@ -6,11 +6,11 @@
 #include "app/MainPanels.h"
 #include "app/PendingOperations.h"
 #include "app/SessionContext.h"
+#include "platform/QuotedText.h"
 #include "platform/sim/VirtualClock.h"
 #include "ui/CBitmapButton.h"
 #include "ui/CFontStatic.h"
 #include "ui/headless/HeadlessHost.h"
-#include "platform/QuotedText.h"
 
 namespace korvane {
 namespace {

@@ -184,7 +184,8 @@ TEST(ParseAccountAnswer, ServerTimeSetsTheClock) {
 }
 
 TEST(ParseAccountAnswer, RefusedClockChangeIsIgnored) {
-    for (const char* value : {"2027-13-04 05:06:07", "2027-03-04 25:00:00", "garbage", "2027-02-30 1:2:3"}) {
+    for (const char* value :
+         {"2027-13-04 05:06:07", "2027-03-04 25:00:00", "garbage", "2027-02-30 1:2:3"}) {
         AccountInfo account;
         account.login_answer = std::string("server_time=") + value + "|name=after";
         SessionContext session;

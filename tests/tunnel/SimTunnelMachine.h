@@ -13,6 +13,7 @@
 #include "netenv/AddressText.h"
 #include "netenv/CNetworkMgmt.h"
 #include "platform/Platform.h"
+#include "platform/QuotedText.h"
 #include "platform/sim/MemorySettingsStore.h"
 #include "platform/sim/SimCommandRunner.h"
 #include "platform/sim/SimEnvironment.h"
@@ -26,7 +27,6 @@
 #include "tunnel/TunnelProcedures.h"
 #include "tunnel/TunnelSide.h"
 #include "ui/headless/HeadlessHost.h"
-#include "platform/QuotedText.h"
 
 namespace korvane::test {
 

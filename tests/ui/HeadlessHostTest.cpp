@@ -5,10 +5,10 @@
 
 #include "HostFixture.h"
 #include "app/SessionContext.h"
+#include "platform/QuotedText.h"
 #include "ui/BasicControls.h"
 #include "ui/Dialog.h"
 #include "ui/ListView.h"
-#include "platform/QuotedText.h"
 
 namespace korvane {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/QuotedText.h"
 #include "ui/BasicControls.h"
 #include "ui/CBitmapButton.h"
 #include "ui/CExplorer1.h"
@@ -10,7 +11,6 @@
 #include "ui/Dialog.h"
 #include "ui/DropList.h"
 #include "ui/ListView.h"
-#include "platform/QuotedText.h"
 
 namespace korvane {
 

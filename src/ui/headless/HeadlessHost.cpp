@@ -5,6 +5,7 @@
 #include <future>
 
 #include "app/SessionContext.h"
+#include "platform/QuotedText.h"
 #include "ui/BasicControls.h"
 #include "ui/CBitmapButton.h"
 #include "ui/CExplorer1.h"
@@ -13,7 +14,6 @@
 #include "ui/DropList.h"
 #include "ui/ListView.h"
 #include "ui/headless/Describe.h"
-#include "platform/QuotedText.h"
 
 namespace korvane {
 

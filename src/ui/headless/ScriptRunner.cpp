@@ -6,6 +6,7 @@
 #include <map>
 
 #include "app/SessionContext.h"
+#include "platform/QuotedText.h"
 #include "ui/BasicControls.h"
 #include "ui/CBitmapButton.h"
 #include "ui/Dialog.h"
@@ -13,7 +14,6 @@
 #include "ui/ListView.h"
 #include "ui/headless/Describe.h"
 #include "ui/headless/HeadlessHost.h"
-#include "platform/QuotedText.h"
 
 namespace korvane {
 
