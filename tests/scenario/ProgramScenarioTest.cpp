@@ -196,5 +196,74 @@ expect status.1035 "사용하실 아이피를 선택후 더블클릭 해주세�
     EXPECT_EQ(endpoints.back(), "logout");
 }
 
+// The remote-access tunnel: the dial's states come back through the main
+// window's status message, on the simulated service's own thread.
+TEST(ProgramScenario, ABandAddressDialsTheRemoteAccessTunnelThroughTheStatusMessage) {
+    ServiceFixture service;
+    ASSERT_TRUE(service.Start(R"(
+[service]
+web_host = ${self}
+version = 1187
+
+[account park]
+password = secret
+vpntype = 1
+server_ip = 10.8.1.1
+route_list = 0.0.0.0/0.0.0.0
+xxxdate = 2030-06-15 12:00:00
+xxxtime = 43200
+use_select = 0
+ip_pool_class = 서울^부산^
+mygame = PPTP 요금제
+
+[band 서울]
+ip = s01 203.0.113.11
+ip = s02 203.0.113.12
+
+[band 부산]
+ip = b01 198.51.100.21
+)"));
+    const std::string program_folder = service.dir() + "/machine";
+    std::filesystem::create_directories(program_folder + "/windows");
+    const std::string machine =
+        TunnelMachine(program_folder) + "[ras]\nstep_ms = 5\nclient_address = 10.8.1.23\n";
+    const std::string deploy = "auth_host = 127.0.0.1\nweb_host = " + service.address() +
+                               "\nport = " + std::to_string(service.port()) + "\n";
+    std::string script = R"(
+type login.1005 "park"
+type login.1006 "secret"
+key login.1006 return
+expect state LoggedIn
+expect service_ip.1059 rows 2
+dblclick service_ip.1059 1
+expect service_ip.1020 rows 1
+expect service_ip.1020 row 0 "198.51.100.21"
+dblclick service_ip.1020 0
+)";
+    // Each pump takes the states that have arrived; the walk has ten.
+    for (int i = 0; i < 20; ++i) {
+        script += "pump 500\n";
+    }
+    script += R"(expect state Connected
+expect status.1035 "10.8.1.23"
+expect timer main 1 1000
+click status.1012
+expect state Idle
+expect status.1035 "사용하실 아이피를 선택후 더블클릭 해주세요"
+)";
+    const ProgramRun run = RunKorvane(service.dir(), deploy, script, machine);
+    EXPECT_EQ(run.exit_code, 0) << run.transcript;
+    EXPECT_EQ(run.transcript.find("box "), std::string::npos) << run.transcript;
+    EXPECT_NE(run.transcript.find("text connecting.1049 \"인증완료\""), std::string::npos)
+        << run.transcript;
+    std::string connect_ip_code;
+    for (const auto& entry : service.JournalEntries(4)) {
+        if (entry["endpoint"] == "login" && entry["fields"]["auth_mode"] == "vpn") {
+            connect_ip_code = entry["fields"]["ip_code"];
+        }
+    }
+    EXPECT_EQ(connect_ip_code, "b01");
+}
+
 }  // namespace
 }  // namespace korvane
