@@ -162,6 +162,9 @@ expect status.1035 "사용하실 아이피를 선택후 더블클릭 해주세�
 expect managed_ip.1020 rows 3
 expect managed_ip.1020 row 0 "203.0.113.11"
 expect managed_ip.1020 row 2 "198.51.100.21"
+click main.1012
+expect options.1061 checked
+click options.1004
 dblclick managed_ip.1020 1
 advance 3
 expect state Connected
@@ -176,6 +179,8 @@ expect status.1035 "사용하실 아이피를 선택후 더블클릭 해주세�
     EXPECT_EQ(run.exit_code, 0) << run.transcript;
     EXPECT_EQ(run.transcript.find("box "), std::string::npos) << run.transcript;
     EXPECT_NE(run.transcript.find("tray icon 214"), std::string::npos) << run.transcript;
+    // The options button ran the options dialog modally, closed without saving.
+    EXPECT_NE(run.transcript.find("end options 2"), std::string::npos) << run.transcript;
     // The certificate came from the service into the program folder.
     std::ifstream certificate(program_folder + "/korvane_ca.crt");
     EXPECT_TRUE(certificate.good());
