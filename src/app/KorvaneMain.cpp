@@ -5,16 +5,13 @@
 #include <sstream>
 
 #include "app/CKorvaneApp.h"
+#include "app/ClientAssembly.h"
 #include "app/DeploySettings.h"
-#include "app/InactiveTunnel.h"
-#include "app/IpSelectionSteps.h"
 #include "app/KorvaneOptions.h"
 #include "app/MainPanels.h"
-#include "app/PendingOperations.h"
 #include "app/PlatformSetup.h"
 #include "app/SessionContext.h"
 #include "app/SessionOperations.h"
-#include "app/SessionPanels.h"
 #include "netenv/CNetworkMgmt.h"
 #include "platform/Environment.h"
 #include "platform/linux/SystemClock.h"
@@ -111,12 +108,8 @@ int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream
     // A download runs in real time whatever clock the session keeps.
     const SystemClock download_clock;
     CUpdateMgmt updates(download_clock);
-    // Stand-ins for the tunnel and IP selection sides until they are wired
-    // in: the tunnel calls do nothing, the tunnel-side main-window calls are
-    // only noted, the IP tabs stay empty.
-    InactiveTunnel tunnel;
-    PendingOperations tunnel_side;
-    IpSelectionSteps ip_selection;
+    ClientAssembly client({session, account, backends->platform, web, network, settings, updates,
+                           backends->random, host});
     SessionServices services{session,
                              account,
                              backends->clock,
@@ -127,11 +120,11 @@ int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream
                              network,
                              settings,
                              updates,
-                             tunnel,
-                             ip_selection};
-    SessionOperations operations(services, tunnel_side);
-    const PanelFactory panels = [&operations](CKorvaneDlg& main) {
-        return MakeSessionPanels(main, operations);
+                             client.tunnel(),
+                             client};
+    SessionOperations operations(services, client);
+    const PanelFactory panels = [&client, &operations](CKorvaneDlg& main) {
+        return client.MakePanels(main, operations);
     };
     {
         CKorvaneApp app(host, backends->platform, session, operations, deploy, panels);
