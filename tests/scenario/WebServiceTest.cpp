@@ -1,7 +1,11 @@
 // The client's HTTP requests against the running service: the account
 // refresh, the version file and an accepted login's account record.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "SessionHarness.h"
 #include "update/CheckVersion.h"
@@ -94,9 +98,23 @@ TEST_F(WebServiceTest, TheVersionFileIsReadWithItsBlanksAndTabs) {
 
 TEST_F(WebServiceTest, AnUnreachableServiceLeavesTheVersionAsItWas) {
     h_->account.update_version = 1187;
-    ASSERT_EQ(service_.Stop(), 0);
-    EXPECT_EQ(CheckVersion(h_->web, h_->session, h_->account), 1);
+    // A port bound but never listened on refuses every connection, and no
+    // service of a test running in parallel can take it meanwhile (a stopped
+    // service's port can be handed out again at once).
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    HttpSettings refused;
+    refused.port = ntohs(address.sin_port);
+    CWebMgmt web(h_->session, h_->host, refused);
+    EXPECT_EQ(CheckVersion(web, h_->session, h_->account), 1);
     EXPECT_EQ(h_->account.update_version, 1187);
+    close(fd);
 }
 
 }  // namespace
