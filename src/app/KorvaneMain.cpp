@@ -1,6 +1,7 @@
 #include "app/KorvaneMain.h"
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -55,10 +56,54 @@ std::istream* OpenScript(const KorvaneOptions& options, std::istream& in, std::i
     return file ? &file : nullptr;
 }
 
+// The application object on `host`, from start-up until its main window has
+// ended; `after_run` runs while the object still exists.
+int RunApplication(Host& host, PlatformBackends& backends, const DeploySettings& deploy,
+                   const KorvaneOptions& options, SessionContext& session, std::ostream& err,
+                   const std::function<void()>& after_run) {
+    PendingOperations operations;
+    CKorvaneApp app(host, backends.platform, session, operations, deploy, MakeTemplatePanels);
+    app.Run(options.argument);
+    after_run();
+    if (app.start() == CKorvaneApp::Start::ClaimFailed) {
+        err << "korvane: the single-copy claim could not be made\n";
+        return kExitNoClaim;
+    }
+    return kExitOk;
+}
+
+int RunHeadless(const KorvaneOptions& options, PlatformBackends& backends,
+                const DeploySettings& deploy, std::istream& in, std::ostream& out,
+                std::ostream& err) {
+    std::ifstream script_file;
+    std::istringstream no_script;
+    std::istream* script = OpenScript(options, in, script_file, no_script);
+    if (script == nullptr) {
+        err << "korvane: " << *options.script << ": cannot be read\n";
+        return kExitBadFile;
+    }
+    HeadlessHost host(out, backends.clock);
+    host.SetTrayAvailable(!options.no_tray);
+    ScriptRunner runner(host, *script, options.script.value_or("-"));
+    host.SetLoop(&runner);
+    SessionContext session;
+    host.WatchSession(&session);
+    const int code =
+        RunApplication(host, backends, deploy, options, session, err, [&] { runner.Finish(); });
+    if (code != kExitOk) {
+        return code;
+    }
+    if (runner.failed()) {
+        err << "korvane: " << runner.error() << "\n";
+        return kExitScriptFailed;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, const DesktopRunner& desktop) {
     KorvaneOptions options;
     std::string error;
     if (ParseKorvaneOptions(argc, argv, options, error) != 0) {
@@ -69,7 +114,7 @@ int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream
         out << kKorvaneUsage;
         return kExitOk;
     }
-    if (!options.headless) {
+    if (!options.headless && !desktop) {
         err << "korvane: the desktop window is not built yet; run with --headless "
                "(docs/automation.md)\n";
         return kExitNoDesktop;
@@ -80,35 +125,16 @@ int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream
         err << "korvane: " << error << "\n";
         return kExitBadFile;
     }
-    std::ifstream script_file;
-    std::istringstream no_script;
-    std::istream* script = OpenScript(options, in, script_file, no_script);
-    if (script == nullptr) {
-        err << "korvane: " << *options.script << ": cannot be read\n";
-        return kExitBadFile;
+    if (options.headless) {
+        return RunHeadless(options, *backends, deploy, in, out, err);
     }
-
-    HeadlessHost host(out, backends->clock);
-    host.SetTrayAvailable(!options.no_tray);
-    ScriptRunner runner(host, *script, options.script.value_or("-"));
-    host.SetLoop(&runner);
-    SessionContext session;
-    host.WatchSession(&session);
-    PendingOperations operations;
-    {
-        CKorvaneApp app(host, backends->platform, session, operations, deploy, MakeTemplatePanels);
-        app.Run(options.argument);
-        runner.Finish();
-        if (app.start() == CKorvaneApp::Start::ClaimFailed) {
-            err << "korvane: the single-copy claim could not be made\n";
-            return kExitNoClaim;
-        }
-    }
-    if (runner.failed()) {
-        err << "korvane: " << runner.error() << "\n";
-        return kExitScriptFailed;
-    }
-    return kExitOk;
+    return desktop(
+        options,
+        [&](Host& host) {
+            SessionContext session;
+            return RunApplication(host, *backends, deploy, options, session, err, [] {});
+        },
+        err);
 }
 
 }  // namespace korvane
