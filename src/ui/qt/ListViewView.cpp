@@ -257,8 +257,20 @@ void ListViewView::TakeUserSelection() {
     }
 }
 
+void ListViewView::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
+        !indexAt(event->position().toPoint()).isValid()) {
+        clearSelection();
+    }
+}
+
 void ListViewView::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTableView::mouseDoubleClickEvent(event);
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        mousePressEvent(event);
+    } else {
+        QTableView::mouseDoubleClickEvent(event);
+    }
     if (event->button() == Qt::LeftButton) {
         Deliver([this] { list_.owner()->DispatchNotify(list_.id(), Notification::DoubleClick); });
     }

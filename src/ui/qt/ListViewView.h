@@ -47,6 +47,9 @@ class ListViewView : public QTableView, public ControlView {
     static constexpr int kGridLinesStyle = 0x01;
 
   protected:
+    // A press on the empty area below the rows clears the selection, as
+    // list views do.
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
