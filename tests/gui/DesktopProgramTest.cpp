@@ -1,12 +1,12 @@
 // The korvane program on the desktop host: it opens its window (offscreen
 // here), keeps running until its window ends, and a second copy gets the
 // first one's window shown through the blocking send to the interface thread.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>

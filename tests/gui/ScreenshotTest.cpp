@@ -6,6 +6,7 @@
 #include "GuiFixture.h"
 #include "Screenshots.h"
 #include "ServiceFixture.h"
+#include "ui/qt/BrowserView.h"
 
 namespace korvane::gui {
 namespace {
@@ -54,6 +55,14 @@ TEST(Screenshots, EveryWindowIsSavedAtItsSizeWithNothingClipped) {
         }
     }
     EXPECT_EQ(by_name["status-logged-in"]->pages.size(), 1u);
+    // The banner page was drawn inside the status panel, below its buttons.
+    if (WebEngineBuilt()) {
+        const QImage status(QString::fromStdString(by_name["status-logged-in"]->file));
+        const QColor banner(0x1d, 0x4f, 0x91);
+        EXPECT_GT(
+            CountPixels(status, {20, 303, 411, 84}, [&](QColor c) { return Near(c, banner); }),
+            2000);
+    }
     EXPECT_EQ(by_name["update"]->pages.size(), 1u);
 }
 

@@ -1,6 +1,9 @@
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -152,6 +155,25 @@ TEST(FileFilter, WindowsFiltersBecomeQtFilters) {
     for (const auto& c : cases) {
         EXPECT_EQ(ToQtFileFilter(c.in).toStdString(), c.out) << c.in;
     }
+}
+
+TEST_F(WindowsTest, FileOpenDialogGivesTheChosenPathOrNothing) {
+    QTemporaryDir folder;
+    const QString program = folder.filePath("remote.exe");
+    QFile(program).open(QIODevice::WriteOnly);
+    QStringList filters;
+    WhenModalShows([&](QWidget& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        dialog->selectFile(program);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const FileOpenRequest request{"실행파일 (*.exe) | *.exe||", true, ""};
+    EXPECT_EQ(host_.ShowFileOpenDialog(request), program.toStdString());
+    EXPECT_EQ(filters, QStringList{QString::fromUtf8("실행파일 (*.exe)")});
+    WhenModalShows([](QWidget& modal) { qobject_cast<QDialog*>(&modal)->reject(); });
+    EXPECT_EQ(host_.ShowFileOpenDialog(request), std::nullopt);
 }
 
 TEST_F(WindowsTest, TimersFireOnTheWindowUntilStopped) {

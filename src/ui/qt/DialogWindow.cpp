@@ -227,16 +227,9 @@ void DialogWindow::PlaceControl(ControlView& view) {
 
 void DialogWindow::ApplyControlChange(Control& control, ControlChange change) {
     ControlView* view = ViewOf(control);
-    switch (change.kind) {
-        case ChangeKind::Visible:
-        case ChangeKind::Enabled:
-        case ChangeKind::Moved:
-        case ChangeKind::Bitmaps:
-            PlaceControl(*view);
-            break;
-        default:
-            break;
-    }
+    // Some state changes without notice (a button sized to its bitmap after
+    // the bitmaps came): every change places the control anew.
+    PlaceControl(*view);
     view->Refresh(change);
     if (change.kind == ChangeKind::Redraw) {
         view->widget()->repaint();

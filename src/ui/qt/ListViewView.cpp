@@ -93,8 +93,12 @@ QVariant ListRowsModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+bool ListRowsModel::ColumnsChanged() const {
+    return std::max<int>(1, static_cast<int>(list_.columns().size())) != columns_;
+}
+
 void ListRowsModel::RowInserted(int row) {
-    if (list_.RowCount() != rows_ + 1 || row < 0 || row > rows_) {
+    if (ColumnsChanged() || list_.RowCount() != rows_ + 1 || row < 0 || row > rows_) {
         Reset();
         return;
     }
@@ -104,7 +108,7 @@ void ListRowsModel::RowInserted(int row) {
 }
 
 void ListRowsModel::RowDeleted(int row) {
-    if (list_.RowCount() != rows_ - 1 || row < 0 || row >= rows_) {
+    if (ColumnsChanged() || list_.RowCount() != rows_ - 1 || row < 0 || row >= rows_) {
         Reset();
         return;
     }
@@ -120,8 +124,7 @@ void ListRowsModel::RowChanged(int row) {
 }
 
 void ListRowsModel::AllChanged() {
-    const int columns = std::max<int>(1, static_cast<int>(list_.columns().size()));
-    if (list_.RowCount() != rows_ || columns != columns_) {
+    if (list_.RowCount() != rows_ || ColumnsChanged()) {
         Reset();
         return;
     }
@@ -164,9 +167,8 @@ void ListViewView::Configure() {
     const int row_height = list_.row_height > 0 ? list_.row_height : kDefaultRowHeight;
     verticalHeader()->setDefaultSectionSize(row_height);
     const auto& columns = list_.columns();
-    if (columns.empty()) {
-        horizontalHeader()->setStretchLastSection(true);
-    }
+    // A list without columns shows its one cell across the whole width.
+    horizontalHeader()->setStretchLastSection(columns.empty());
     for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
         if (columnWidth(i) != columns[i].width) {
             setColumnWidth(i, columns[i].width);

@@ -28,6 +28,9 @@ class ListRowsModel : public QAbstractTableModel {
     void Reset();
 
   private:
+    // Columns are added without notice; the view then needs a reset.
+    bool ColumnsChanged() const;
+
     ListView& list_;
     int rows_ = 0;
     int columns_ = 1;

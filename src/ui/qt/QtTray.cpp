@@ -30,7 +30,6 @@ bool QtTray::Add(const TrayIconRecord& record) {
     if ((record.flags & TrayIconRecord::kFlagTip) != 0) {
         icon_->setToolTip(QString::fromStdString(record.tip));
     }
-    icon_->show();
     return true;
 }
 
@@ -63,8 +62,13 @@ void QtTray::ForgetOwner(const Dialog& dialog) {
     }
 }
 
+// The notification area refuses an icon without a picture; it appears with
+// its first one.
 void QtTray::SetPicture(int number) {
     icon_->setIcon(skin_.Icon(number));
+    if (!icon_->isVisible() && !icon_->icon().isNull()) {
+        icon_->show();
+    }
 }
 
 std::vector<long> QtTray::MouseMessages(QSystemTrayIcon::ActivationReason reason) {
