@@ -6,6 +6,11 @@
 # client's transcript. The service is stopped by its pid at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Where there is a display the main job is the window (KORVANE_HEADLESS_DEMO=1
+# runs the headless demo below anyway).
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${KORVANE_HEADLESS_DEMO:-}" ]; then
+  exec scripts/desktop-demo.sh
+fi
 scripts/build.sh default
 build=build/default
 work=$(mktemp -d)

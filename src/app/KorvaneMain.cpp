@@ -1,6 +1,7 @@
 #include "app/KorvaneMain.h"
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -62,60 +63,26 @@ std::istream* OpenScript(const KorvaneOptions& options, std::istream& in, std::i
     return file ? &file : nullptr;
 }
 
-}  // namespace
-
-int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-               std::ostream& err) {
-    KorvaneOptions options;
-    std::string error;
-    if (ParseKorvaneOptions(argc, argv, options, error) != 0) {
-        err << "korvane: " << error << "\n" << kKorvaneUsage;
-        return kExitUsage;
-    }
-    if (options.help) {
-        out << kKorvaneUsage;
-        return kExitOk;
-    }
-    if (!options.headless) {
-        err << "korvane: the desktop window is not built yet; run with --headless "
-               "(docs/automation.md)\n";
-        return kExitNoDesktop;
-    }
-    std::unique_ptr<PlatformBackends> backends = BuildBackends(options, error);
-    DeploySettings deploy;
-    if (backends == nullptr || LoadDeploy(options, *backends->environment, deploy, error) != 0) {
-        err << "korvane: " << error << "\n";
-        return kExitBadFile;
-    }
-    std::ifstream script_file;
-    std::istringstream no_script;
-    std::istream* script = OpenScript(options, in, script_file, no_script);
-    if (script == nullptr) {
-        err << "korvane: " << *options.script << ": cannot be read\n";
-        return kExitBadFile;
-    }
-
-    HeadlessHost host(out, backends->clock);
-    host.SetTrayAvailable(!options.no_tray);
-    ScriptRunner runner(host, *script, options.script.value_or("-"));
-    host.SetLoop(&runner);
-    SessionContext session;
-    host.WatchSession(&session);
+// The whole client on `host`, from start-up until its main window has ended;
+// `after_run` runs while the application object still exists.
+int RunApplication(Host& host, PlatformBackends& backends, const DeploySettings& deploy,
+                   const KorvaneOptions& options, SessionContext& session, std::ostream& err,
+                   const std::function<void()>& after_run) {
     AccountInfo account;
     CWebMgmt web(session, host, ToHttpSettings(deploy));
-    CNetworkMgmt network(*backends->network, *backends->system, *backends->commands);
-    CRegCtrl settings(*backends->settings);
+    CNetworkMgmt network(*backends.network, *backends.system, *backends.commands);
+    CRegCtrl settings(*backends.settings);
     // A download runs in real time whatever clock the session keeps.
     const SystemClock download_clock;
     CUpdateMgmt updates(download_clock);
-    ClientAssembly client({session, account, backends->platform, web, network, settings, updates,
-                           backends->random, host});
+    ClientAssembly client(
+        {session, account, backends.platform, web, network, settings, updates, backends.random, host});
     SessionServices services{session,
                              account,
-                             backends->clock,
-                             backends->random,
-                             *backends->environment,
-                             *backends->commands,
+                             backends.clock,
+                             backends.random,
+                             *backends.environment,
+                             *backends.commands,
                              web,
                              network,
                              settings,
@@ -126,20 +93,79 @@ int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream
     const PanelFactory panels = [&client, &operations](CKorvaneDlg& main) {
         return client.MakePanels(main, operations);
     };
-    {
-        CKorvaneApp app(host, backends->platform, session, operations, deploy, panels);
-        app.Run(options.argument);
-        runner.Finish();
-        if (app.start() == CKorvaneApp::Start::ClaimFailed) {
-            err << "korvane: the single-copy claim could not be made\n";
-            return kExitNoClaim;
-        }
+    CKorvaneApp app(host, backends.platform, session, operations, deploy, panels);
+    app.Run(options.argument);
+    after_run();
+    if (app.start() == CKorvaneApp::Start::ClaimFailed) {
+        err << "korvane: the single-copy claim could not be made\n";
+        return kExitNoClaim;
+    }
+    return kExitOk;
+}
+
+int RunHeadless(const KorvaneOptions& options, PlatformBackends& backends,
+                const DeploySettings& deploy, std::istream& in, std::ostream& out,
+                std::ostream& err) {
+    std::ifstream script_file;
+    std::istringstream no_script;
+    std::istream* script = OpenScript(options, in, script_file, no_script);
+    if (script == nullptr) {
+        err << "korvane: " << *options.script << ": cannot be read\n";
+        return kExitBadFile;
+    }
+    HeadlessHost host(out, backends.clock);
+    host.SetTrayAvailable(!options.no_tray);
+    ScriptRunner runner(host, *script, options.script.value_or("-"));
+    host.SetLoop(&runner);
+    SessionContext session;
+    host.WatchSession(&session);
+    const int code =
+        RunApplication(host, backends, deploy, options, session, err, [&] { runner.Finish(); });
+    if (code != kExitOk) {
+        return code;
     }
     if (runner.failed()) {
         err << "korvane: " << runner.error() << "\n";
         return kExitScriptFailed;
     }
     return kExitOk;
+}
+
+}  // namespace
+
+int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+               std::ostream& err, const DesktopRunner& desktop) {
+    KorvaneOptions options;
+    std::string error;
+    if (ParseKorvaneOptions(argc, argv, options, error) != 0) {
+        err << "korvane: " << error << "\n" << kKorvaneUsage;
+        return kExitUsage;
+    }
+    if (options.help) {
+        out << kKorvaneUsage;
+        return kExitOk;
+    }
+    if (!options.headless && !desktop) {
+        err << "korvane: the desktop window is not built yet; run with --headless "
+               "(docs/automation.md)\n";
+        return kExitNoDesktop;
+    }
+    std::unique_ptr<PlatformBackends> backends = BuildBackends(options, error);
+    DeploySettings deploy;
+    if (backends == nullptr || LoadDeploy(options, *backends->environment, deploy, error) != 0) {
+        err << "korvane: " << error << "\n";
+        return kExitBadFile;
+    }
+    if (options.headless) {
+        return RunHeadless(options, *backends, deploy, in, out, err);
+    }
+    return desktop(
+        options,
+        [&](Host& host) {
+            SessionContext session;
+            return RunApplication(host, *backends, deploy, options, session, err, [] {});
+        },
+        err);
 }
 
 }  // namespace korvane
