@@ -75,8 +75,8 @@ int RunApplication(Host& host, PlatformBackends& backends, const DeploySettings&
     // A download runs in real time whatever clock the session keeps.
     const SystemClock download_clock;
     CUpdateMgmt updates(download_clock);
-    ClientAssembly client(
-        {session, account, backends.platform, web, network, settings, updates, backends.random, host});
+    ClientAssembly client({session, account, backends.platform, web, network, settings, updates,
+                           backends.random, host});
     SessionServices services{session,
                              account,
                              backends.clock,

@@ -4,8 +4,8 @@
 #include "platform/linux/LinuxCommandRunner.h"
 #include "platform/linux/LinuxEnvironment.h"
 #include "platform/linux/LinuxInstance.h"
-#include "platform/linux/LinuxRas.h"
 #include "platform/linux/LinuxProcesses.h"
+#include "platform/linux/LinuxRas.h"
 #include "platform/linux/LinuxSystemQueries.h"
 #include "platform/linux/NetlinkNetwork.h"
 #include "platform/sim/MemorySettingsStore.h"
@@ -13,9 +13,9 @@
 #include "platform/sim/SimEnvironment.h"
 #include "platform/sim/SimNetwork.h"
 #include "platform/sim/SimNetworkSections.h"
+#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimRas.h"
 #include "platform/sim/SimRasSection.h"
-#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimSystemQueries.h"
 
 namespace korvane {
