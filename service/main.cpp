@@ -2,6 +2,8 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <atomic>
+#include <chrono>
 
 #include <cstdio>
 #include <iostream>
@@ -45,8 +47,10 @@ int Serve(const CommandLine& line, ServiceConfig config, Journal* journal) {
 
     const sigset_t stop_signals = BlockStopSignals();
     bool served = true;
+    std::atomic<bool> ended{false};
     std::thread server([&] {
         served = service.Run();
+        ended = true;
         // Wakes the main thread when the listener ends on its own.
         kill(getpid(), SIGTERM);
     });
@@ -55,7 +59,12 @@ int Serve(const CommandLine& line, ServiceConfig config, Journal* journal) {
 
     int signal_number = 0;
     sigwait(&stop_signals, &signal_number);
-    service.Stop();
+    // A stop that comes before the listener thread has entered its loop is
+    // lost, so it is repeated until the listener has really ended.
+    while (!ended) {
+        service.Stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     server.join();
     return served ? 0 : kFailure;
 }

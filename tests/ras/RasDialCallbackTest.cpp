@@ -33,7 +33,10 @@ TEST_F(RasDialCallbackTest, EachStateIsHandledOnTheInterfaceThreadBeforeTheNext)
             ++returned;
         }
     });
-    for (int served = 0; served < 3; ++served) {
+    // One call serves every send that is pending, including one the service
+    // posts while the previous is being handled; count what was served.
+    int served = 0;
+    while (served < 3) {
         // The service's thread stays inside the notifier until its state is handled.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (host_.pending_sends() == 0 && std::chrono::steady_clock::now() < deadline) {
@@ -43,8 +46,11 @@ TEST_F(RasDialCallbackTest, EachStateIsHandledOnTheInterfaceThreadBeforeTheNext)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         EXPECT_EQ(returned.load(), served);
         EXPECT_EQ(host_.pending_sends(), 1u) << "never more than one state at a time";
-        EXPECT_EQ(host_.ServicePendingSends(), 1);
+        const int now_served = host_.ServicePendingSends();
+        EXPECT_GE(now_served, 1);
+        served += now_served;
     }
+    EXPECT_EQ(served, 3);
     service.join();
     EXPECT_EQ(returned.load(), 3);
     ASSERT_EQ(window_.messages.size(), 3u);
