@@ -12,20 +12,6 @@ namespace korvane {
 
 namespace {
 
-bool IsExecutableFile(const std::string& path) {
-    return access(path.c_str(), X_OK) == 0;
-}
-
-std::string ExecutableFolder() {
-    char path[PATH_MAX];
-    const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (size <= 0) {
-        return {};
-    }
-    const std::string full(path, static_cast<std::size_t>(size));
-    return full.substr(0, full.rfind('/'));
-}
-
 int WaitFor(pid_t pid) {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
@@ -49,6 +35,20 @@ int WaitFor(pid_t pid) {
 }
 
 }  // namespace
+
+bool IsExecutableFile(const std::string& path) {
+    return access(path.c_str(), X_OK) == 0;
+}
+
+std::string ExecutableFolder() {
+    char path[PATH_MAX];
+    const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (size <= 0) {
+        return {};
+    }
+    const std::string full(path, static_cast<std::size_t>(size));
+    return full.substr(0, full.rfind('/'));
+}
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {
     std::vector<std::string> arguments;

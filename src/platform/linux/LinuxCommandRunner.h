@@ -35,4 +35,9 @@ class LinuxCommandRunner : public CommandRunner {
 // before a double quote makes it literal, other backslashes stay as they are.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
+// True when the file exists and may be executed by this process.
+bool IsExecutableFile(const std::string& path);
+// The folder of the running executable, empty when it cannot be read.
+std::string ExecutableFolder();
+
 }  // namespace korvane

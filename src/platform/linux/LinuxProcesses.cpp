@@ -24,20 +24,6 @@ namespace korvane {
 
 namespace {
 
-bool IsExecutableFile(const std::string& path) {
-    return access(path.c_str(), X_OK) == 0;
-}
-
-std::string ExecutableFolder() {
-    char path[PATH_MAX];
-    const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (size <= 0) {
-        return {};
-    }
-    const std::string full(path, static_cast<std::size_t>(size));
-    return full.substr(0, full.rfind('/'));
-}
-
 std::string CurrentFolder() {
     char path[PATH_MAX];
     return getcwd(path, sizeof path) != nullptr ? std::string(path) : std::string(".");
