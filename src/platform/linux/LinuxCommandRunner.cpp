@@ -40,6 +40,21 @@ bool IsExecutableFile(const std::string& path) {
     return access(path.c_str(), X_OK) == 0;
 }
 
+std::string FindOnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (!folders.empty()) {
+        const std::size_t colon = folders.find(':');
+        const std::string folder(folders.substr(0, colon));
+        folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
+        if (IsExecutableFile(candidate)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
 std::string ExecutableFolder() {
     char path[PATH_MAX];
     const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -94,18 +109,7 @@ std::string LinuxCommandRunner::FindProgram(const std::string& program) const {
     if (!program_dir_.empty() && IsExecutableFile(program_dir_ + "/" + program)) {
         return program_dir_ + "/" + program;
     }
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-    while (!folders.empty()) {
-        const std::size_t colon = folders.find(':');
-        const std::string folder(folders.substr(0, colon));
-        folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
-        if (IsExecutableFile(candidate)) {
-            return candidate;
-        }
-    }
-    return {};
+    return FindOnPath(program);
 }
 
 int LinuxCommandRunner::Spawn(const std::string& command_line, bool detached) const {

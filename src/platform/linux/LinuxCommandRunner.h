@@ -37,6 +37,8 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 
 // True when the file exists and may be executed by this process.
 bool IsExecutableFile(const std::string& path);
+// The executable file named `program` in a folder of PATH, empty when none.
+std::string FindOnPath(const std::string& program);
 // The folder of the running executable, empty when it cannot be read.
 std::string ExecutableFolder();
 

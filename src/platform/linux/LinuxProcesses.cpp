@@ -133,18 +133,7 @@ std::string LinuxProcesses::FindProgram(const std::string& program,
             return folder + "/" + program;
         }
     }
-    const char* path = std::getenv("PATH");
-    std::string_view folders = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
-    while (!folders.empty()) {
-        const std::size_t colon = folders.find(':');
-        const std::string folder(folders.substr(0, colon));
-        folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
-        const std::string candidate = (folder.empty() ? "." : folder) + "/" + program;
-        if (IsExecutableFile(candidate)) {
-            return candidate;
-        }
-    }
-    return {};
+    return FindOnPath(program);
 }
 
 int LinuxProcesses::Launch(const LaunchRequest& request, int& error) {
