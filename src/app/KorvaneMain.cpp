@@ -65,8 +65,9 @@ std::istream* OpenScript(const KorvaneOptions& options, std::istream& in, std::i
 
 // The whole client on `host`, from start-up until its main window has ended;
 // `after_run` runs while the application object still exists.
-int RunApplication(Host& host, PlatformBackends& backends, const DeploySettings& deploy,
-                   const KorvaneOptions& options, SessionContext& session, std::ostream& err,
+int RunApplication(Host& host, PlatformBackends& backends, Clock& clock,
+                   const DeploySettings& deploy, const KorvaneOptions& options,
+                   SessionContext& session, std::ostream& err,
                    const std::function<void()>& after_run) {
     AccountInfo account;
     CWebMgmt web(session, host, ToHttpSettings(deploy));
@@ -77,18 +78,9 @@ int RunApplication(Host& host, PlatformBackends& backends, const DeploySettings&
     CUpdateMgmt updates(download_clock);
     ClientAssembly client({session, account, backends.platform, web, network, settings, updates,
                            backends.random, host});
-    SessionServices services{session,
-                             account,
-                             backends.clock,
-                             backends.random,
-                             *backends.environment,
-                             *backends.commands,
-                             web,
-                             network,
-                             settings,
-                             updates,
-                             client.tunnel(),
-                             client};
+    SessionServices services{
+        session, account, clock,    backends.random, *backends.environment, *backends.commands,
+        web,     network, settings, updates,         client.tunnel(),       client};
     SessionOperations operations(services, client);
     const PanelFactory panels = [&client, &operations](CKorvaneDlg& main) {
         return client.MakePanels(main, operations);
@@ -119,8 +111,8 @@ int RunHeadless(const KorvaneOptions& options, PlatformBackends& backends,
     host.SetLoop(&runner);
     SessionContext session;
     host.WatchSession(&session);
-    const int code =
-        RunApplication(host, backends, deploy, options, session, err, [&] { runner.Finish(); });
+    const int code = RunApplication(host, backends, backends.clock, deploy, options, session, err,
+                                    [&] { runner.Finish(); });
     if (code != kExitOk) {
         return code;
     }
@@ -159,11 +151,20 @@ int RunKorvane(int argc, const char* const* argv, std::istream& in, std::ostream
     if (options.headless) {
         return RunHeadless(options, *backends, deploy, in, out, err);
     }
+    // A window runs in real time: this machine's own clock, or a simulated
+    // machine's clock running with it.
+    SystemClock system_clock;
+    Clock* clock = &system_clock;
+    if (options.platform == "sim") {
+        backends->clock.FollowRealTime();
+        clock = &backends->clock;
+    }
+    backends->platform.clock = clock;
     return desktop(
         options,
         [&](Host& host) {
             SessionContext session;
-            return RunApplication(host, *backends, deploy, options, session, err, [] {});
+            return RunApplication(host, *backends, *clock, deploy, options, session, err, [] {});
         },
         err);
 }

@@ -98,10 +98,16 @@ void CVpnConnDlg::OnTimer(int) {
     if (tick_counter_ == delay * 10) {
         tick_counter_ = 0;
     }
-    // A delay below 10 s has no tenth to divide by; the caption then stays
-    // at 0 %.
+    // A delay below 10 s has no tenth to divide by; its caption follows the
+    // bar instead (ticks of the delay * 10).
     const int divisor = delay / 10;
-    SetPercentCaption(divisor != 0 ? tick_counter_ / divisor : 0);
+    int percent = 0;
+    if (divisor != 0) {
+        percent = tick_counter_ / divisor;
+    } else if (delay > 0) {
+        percent = static_cast<int>(static_cast<long long>(tick_counter_) * 10 / delay);
+    }
+    SetPercentCaption(percent);
     bar().SetPos(tick_counter_);
     ++tick_counter_;
     if (tick_counter_ % 2 == 0) {

@@ -34,7 +34,7 @@ CUpdateDlg::CUpdateDlg(Host& host, UpdateDialogServices services)
     : Dialog(host, "update", kTemplate), services_(std::move(services)) {
     background_bitmap = kBackground;
     drags_anywhere = true;
-    Move({0, 0, 420, 360});
+    Move({0, 0, 400, 282});
     Add<CExplorer1>(kBrowser);
     Add<CFontStatic>(kLabel);
     Add<CBitmapButton>(kUpdateButton, "업데이트");
@@ -46,7 +46,12 @@ CUpdateDlg::CUpdateDlg(Host& host, UpdateDialogServices services)
 }
 
 bool CUpdateDlg::OnInitDialog() {
-    Get<CFontStatic>(kLabel)->SetFontStatic("굴림", 12, 0xF9F9F9, 0x41);
+    auto* label = Get<CFontStatic>(kLabel);
+    // Near-white text needs the dark strip of the background under it, not
+    // the button face, to be read.
+    label->own_background = true;
+    label->background_colour = kLabelBackground;
+    label->SetFontStatic("굴림", 12, 0xF9F9F9, 0x41);
     for (const ButtonBitmaps& b : kButtons) {
         Get<CBitmapButton>(b.id)->LoadBitmaps(b.normal, b.pressed);
     }

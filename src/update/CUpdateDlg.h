@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "ui/Colour.h"
 #include "ui/Dialog.h"
 
 namespace korvane {
@@ -36,6 +37,7 @@ class CUpdateDlg : public Dialog {
     static constexpr int kUpdateButton = 1000;
     static constexpr int kCancelButton = 1026;
     static constexpr int kCloseButton = 1004;
+    static constexpr Colour kLabelBackground = 0x292929;
 
     static constexpr const char* kCurrentText = "현재 최신 버전을 사용하고 계십니다.";
     static constexpr const char* kInfoCaption = "업데이트 정보";

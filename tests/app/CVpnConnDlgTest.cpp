@@ -92,13 +92,16 @@ TEST_F(CVpnConnDlgTest, StepsBeyondTheDelayOnlyChangeTheStatusLine) {
     EXPECT_EQ(dialog_.tick_counter(), 4);
 }
 
-TEST_F(CVpnConnDlgTest, AShortDelayShowsZeroPercent) {
+TEST_F(CVpnConnDlgTest, AShortDelayCountsItsPercentAlongTheBar) {
     session_.login_delay = 5;
     dialog_.ResetProgress();
     dialog_.StartProgress();
     host_.AdvanceMilliseconds(300);
-    EXPECT_EQ(Bar().caption(), "  0 %");
     EXPECT_EQ(Bar().position(), 2);
+    EXPECT_EQ(Bar().caption(), "  4 %");
+    host_.AdvanceMilliseconds(4600);
+    EXPECT_EQ(Bar().position(), 48);
+    EXPECT_EQ(Bar().caption(), " 96 %");
 }
 
 TEST_F(CVpnConnDlgTest, NoKeyEndsTheDialog) {

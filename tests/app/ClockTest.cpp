@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/LcgRandom.h"
 #include "platform/sim/VirtualClock.h"
 
@@ -42,6 +45,19 @@ TEST(VirtualClock, AdvancesAndIsSetWithoutMovingMonotonicTime) {
     EXPECT_EQ(FromLocalSeconds(clock.LocalSecondsNow()).year, 2027);
     EXPECT_EQ(clock.MonotonicMilliseconds(), 61500);
     EXPECT_FALSE(clock.SetLocalTime({2027, 2, 30, 0, 0, 0}));
+}
+
+TEST(VirtualClock, FollowingRealTimeAddsItToWhatWasAdvanced) {
+    VirtualClock clock;
+    clock.AdvanceMilliseconds(5000);
+    clock.FollowRealTime();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    const std::int64_t now = clock.MonotonicMilliseconds();
+    EXPECT_GE(now, 6100);
+    EXPECT_LT(now, 60000);
+    EXPECT_GE(clock.LocalSecondsNow(), VirtualClock::kDefaultStart + 6);
+    clock.AdvanceMilliseconds(1000);
+    EXPECT_GE(clock.MonotonicMilliseconds(), now + 1000);
 }
 
 TEST(LcgRandom, IsDeterministicPerSeedAndFifteenBit) {

@@ -1,7 +1,10 @@
-// Runs the screenshot tool against the service; the PNGs stay in the build
-// folder (screenshots/) as the run's artifacts.
+// Runs the screenshot tool (the program played through its windows) against
+// the service with the demo accounts; the PNGs stay in the build folder
+// (screenshots/) as the run's artifacts.
 #include <QImage>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "GuiFixture.h"
 #include "Screenshots.h"
@@ -13,9 +16,19 @@ namespace {
 
 using korvane::testing::ServiceFixture;
 
+std::string DemoConfig() {
+    std::ifstream in(KORVANE_DEMO_CONFIG);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 TEST(Screenshots, EveryWindowIsSavedAtItsSizeWithNothingClipped) {
     ServiceFixture service;
-    ASSERT_TRUE(service.Start("[service]\nweb_host = ${self}\n"));
+    // The simulated tunnel program does not read the certificate.
+    ASSERT_TRUE(service.Start(DemoConfig(), {{"korvane_ca.crt",
+                                              "-----BEGIN CERTIFICATE-----\n"
+                                              "-----END CERTIFICATE-----\n"}}));
     screenshots::Options options;
     options.output_folder = KORVANE_SCREENSHOT_DIR;
     options.web_host = service.address();
@@ -27,6 +40,7 @@ TEST(Screenshots, EveryWindowIsSavedAtItsSizeWithNothingClipped) {
         {"login", {450, 400}},
         {"status-logged-in", {900, 400}},
         {"status-connected", {900, 400}},
+        {"service-ip-changed", {900, 400}},
         {"managed-ip", {900, 400}},
         {"connecting", {260, 128}},
         {"update-progress", {260, 128}},
@@ -64,6 +78,13 @@ TEST(Screenshots, EveryWindowIsSavedAtItsSizeWithNothingClipped) {
             2000);
     }
     EXPECT_EQ(by_name["update"]->pages.size(), 1u);
+    // The version label's near-white text is read on the dark strip.
+    const QImage update(QString::fromStdString(by_name["update"]->file));
+    const QRect label(12, 200, 376, 36);
+    EXPECT_GT(
+        CountPixels(update, label, [](QColor c) { return Near(c, QColor(0x29, 0x29, 0x29)); }),
+        label.width() * label.height() / 2);
+    EXPECT_GT(CountPixels(update, label, [](QColor c) { return c.lightness() > 200; }), 100);
 }
 
 }  // namespace

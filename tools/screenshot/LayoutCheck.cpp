@@ -141,7 +141,7 @@ std::vector<std::string> CheckLayout(QtHost& host, Dialog& dialog) {
     std::vector<std::pair<const Control*, QRect>> placed;
     for (const auto& control : dialog.controls()) {
         QWidget* widget = window->WidgetOf(control->id());
-        if (widget == nullptr || !control->visible()) {
+        if (widget == nullptr || !widget->isVisibleTo(window)) {
             continue;
         }
         const QRect rect = widget->geometry();

@@ -10,20 +10,27 @@
 #include <functional>
 #include <memory>
 
+#include <QPointer>
+
+#include "DesktopDirector.h"
+#include "DrivenClient.h"
 #include "LayoutCheck.h"
-#include "Staging.h"
 #include "app/CKorvaneDlg.h"
-#include "app/DeploySettings.h"
-#include "app/MainPanels.h"
-#include "app/PendingOperations.h"
-#include "app/SessionContext.h"
+#include "app/CLoginDlg.h"
+#include "ipselect/DynamicIpTabDlg.h"
+#include "ipselect/IpListTab.h"
+#include "settings/CIPTabSetOptionDlg.h"
+#include "tunnel/CVpnConnDlg.h"
 #include "ui/CExplorer1.h"
+#include "ui/CLogoutDlg.h"
+#include "ui/CProgressEx.h"
 #include "ui/CTrayIcon.h"
+#include "ui/ListView.h"
 #include "ui/qt/BrowserView.h"
 #include "ui/qt/DialogWindow.h"
 #include "ui/qt/PopupMenus.h"
 #include "ui/qt/QtHost.h"
-#include "ui/qt/Skin.h"
+#include "update/CUpdateDlg.h"
 
 namespace korvane::screenshots {
 
@@ -43,11 +50,11 @@ void Settle(int ms) {
 
 class Camera {
   public:
-    Camera(QtHost& host, const Options& options, std::vector<Shot>& shots)
-        : host_(host), options_(options), shots_(shots) {}
+    Camera(QtHost& host, const Options& options, std::vector<Shot>& shots, bool& all_saved)
+        : host_(host), options_(options), shots_(shots), all_saved_(all_saved) {}
 
     // Saves `widget` as NAME.png with the findings of the dialogs shown in it.
-    bool Take(const std::string& name, QWidget& widget, const std::vector<Dialog*>& checked) {
+    void Take(const std::string& name, QWidget& widget, const std::vector<Dialog*>& checked) {
         Shot shot;
         for (Dialog* dialog : checked) {
             WaitForPages(*dialog, shot);
@@ -64,9 +71,8 @@ class Camera {
                         .toStdString();
         shot.width = picture.width();
         shot.height = picture.height();
-        const bool saved = picture.save(QString::fromStdString(shot.file), "PNG");
+        all_saved_ &= picture.save(QString::fromStdString(shot.file), "PNG");
         shots_.push_back(std::move(shot));
-        return saved;
     }
 
   private:
@@ -96,108 +102,228 @@ class Camera {
     QtHost& host_;
     const Options& options_;
     std::vector<Shot>& shots_;
+    bool& all_saved_;
 };
 
-IpRows ServiceRows() {
-    IpRows rows;
-    rows.bands = {"서울", "부산", "제주"};
-    for (int i = 1; i <= 9; ++i) {
-        rows.pool.push_back("10.20.1." + std::to_string(i));
+// Where each window of the program is, by the names its dialogs carry.
+struct Windows {
+    NamedDialogsHost& host;
+
+    Dialog* operator()(const char* name) const { return host.Find(name); }
+    QWidget* widget(const char* name, int id) const { return host.Widget(name, id); }
+    QWidget* window(const char* name) const {
+        Dialog* dialog = host.Find(name);
+        return dialog != nullptr ? host.WindowOf(*dialog) : nullptr;
     }
-    rows.saved = {"10.20.1.5", "10.20.1.3"};
-    rows.selected_band = 0;
-    return rows;
+    bool showing(const char* name) const { return host.Showing(name); }
+    std::string text(const char* name, int id) const {
+        Dialog* dialog = host.Find(name);
+        Control* control = dialog != nullptr ? dialog->Find(id) : nullptr;
+        return control != nullptr ? control->text() : std::string();
+    }
+    bool control_visible(const char* name, int id) const {
+        Dialog* dialog = host.Find(name);
+        Control* control = dialog != nullptr ? dialog->Find(id) : nullptr;
+        return control != nullptr && control->visible();
+    }
+    // The tunnel is up: the disconnect button is offered and nothing is
+    // being dialled.
+    bool connected() const {
+        return control_visible("status", CLogoutDlg::kDisconnectButton) && !showing("connecting");
+    }
+    std::string row_text(const char* tab, int row) const {
+        Dialog* dialog = host.Find(tab);
+        auto* list = dialog != nullptr ? dialog->Get<ListView>(IpListTab::kServiceList) : nullptr;
+        return list != nullptr && row < list->RowCount() ? list->RowText(row) : std::string();
+    }
+};
+
+// A click that may open a modal window: posted, so the steps go on while
+// that window runs.
+void ClickLater(QWidget* widget) {
+    QTimer::singleShot(0, [target = QPointer<QWidget>(widget)] { ClickOn(target.data()); });
+}
+
+void LogIn(Director& d, const Windows& w, const std::string& user) {
+    d.Add(
+        "see the login panel", [w] { return w.showing("login"); },
+        [w, user] {
+            TypeInto(w.widget("login", CLoginDlg::kIdEdit), user);
+            TypeInto(w.widget("login", CLoginDlg::kPasswordEdit), "demo1234");
+        });
+}
+
+void PressLogin(Director& d, const Windows& w) {
+    d.Add(
+        "type the password",
+        [w] { return w.text("login", CLoginDlg::kPasswordEdit) == "demo1234"; },
+        [w] { ClickLater(w.widget("login", CLoginDlg::kLoginButton)); });
+}
+
+// Double-clicks a row of the tab's address list and waits for the tunnel
+// to be up at that address.
+void ConnectTo(Director& d, const Windows& w, const char* tab, int row,
+               const std::function<void()>& while_connecting = {}) {
+    d.Add(
+        std::string("see address ") + std::to_string(row) + " in " + tab,
+        [w, tab, row] { return w.showing(tab) && !w.row_text(tab, row).empty(); },
+        [w, tab, row] { DoubleClickRow(w.widget(tab, IpListTab::kServiceList), row); });
+    if (while_connecting) {
+        d.Add(
+            "see the connecting dialog under way",
+            [w] {
+                auto* bar = w("connecting") != nullptr
+                                ? w("connecting")->Get<CProgressEx>(CVpnConnDlg::kProgressBar)
+                                : nullptr;
+                // A quarter of the way, so the bar and its two-coloured
+                // caption both show.
+                return w.showing("connecting") && bar != nullptr &&
+                       (bar->position() - bar->lower()) * 4 >= bar->upper() - bar->lower();
+            },
+            while_connecting);
+    }
+    d.Add(std::string("see the tunnel up at address ") + std::to_string(row),
+          [w, tab, row] {
+              auto* list = dynamic_cast<IpListTab*>(w(tab));
+              return w.connected() && list != nullptr && list->current_row() == row;
+          },
+          {});
+}
+
+void DisconnectAndLogOut(Director& d, const Windows& w) {
+    d.Add(
+        "disconnect", [w] { return w.connected(); },
+        [w] { ClickOn(w.widget("status", CLogoutDlg::kDisconnectButton)); });
+    d.Add(
+        "log out", [w] { return !w.control_visible("status", CLogoutDlg::kDisconnectButton); },
+        [w] { ClickOn(w.widget("status", CLogoutDlg::kLogoutButton)); });
+}
+
+// A modal window opened by a main-window button, shot, and closed.
+void OpenShootAndClose(Director& d, const Windows& w, Camera& camera, int button, const char* name,
+                       int close_button) {
+    d.Add(
+        std::string("open the ") + name + " window", [] { return !MessageBoxShowing(); },
+        [w, button] { ClickLater(w.widget("main", button)); });
+    d.Add(
+        std::string("see the ") + name + " window", [w, name] { return w.showing(name); },
+        [w, &camera, name, close_button] {
+            camera.Take(name, *w.window(name), {w(name)});
+            ClickLater(w.widget(name, close_button));
+        });
+    d.Add(std::string("close the ") + name + " window", [w, name] { return !w.showing(name); }, {});
+}
+
+void PlanShots(NamedDialogsHost& host, Director& d, Camera& camera) {
+    const Windows w{host};
+    const auto main_window = [w] { return w.window("main"); };
+
+    LogIn(d, w, "demo_openvpn");
+    d.Add(
+        "fill the login panel",
+        [w] { return w.text("login", CLoginDlg::kPasswordEdit) == "demo1234"; },
+        [w, &camera, main_window] {
+            camera.Take("login", *main_window(), {w("main"), w("login")});
+        });
+    PressLogin(d, w);
+    // The bands come first; a double-click on one brings its addresses.
+    d.Add(
+        "see the bands",
+        [w] {
+            return w.showing("status") && w.showing("service_ip") &&
+                   RowCount(w.widget("service_ip", DynamicIpTabDlg::kBandList)) > 0;
+        },
+        [w] { DoubleClickRow(w.widget("service_ip", DynamicIpTabDlg::kBandList), 0); });
+    d.Add(
+        "see the band's addresses", [w] { return !w.row_text("service_ip", 3).empty(); },
+        [w, &camera, main_window] {
+            camera.Take("status-logged-in", *main_window(),
+                        {w("main"), w("status"), w("service_ip")});
+        });
+    ConnectTo(d, w, "service_ip", 1, [w, &camera] {
+        camera.Take("connecting", *w.window("connecting"), {w("connecting")});
+    });
+    d.Add(
+        "see the first tunnel", [] { return true; },
+        [w, &camera, main_window] {
+            camera.Take("status-connected", *main_window(),
+                        {w("main"), w("status"), w("service_ip")});
+        });
+    // A second address while connected: the first one is then marked used.
+    ConnectTo(d, w, "service_ip", 3);
+    d.Add(
+        "see the moved tunnel", [] { return true; },
+        [w, &camera, main_window] {
+            camera.Take("service-ip-changed", *main_window(),
+                        {w("main"), w("status"), w("service_ip")});
+        });
+    OpenShootAndClose(d, w, camera, CKorvaneDlg::kOptionsButton, "options",
+                      CIPTabSetOptionDlg::kCancelButton);
+    OpenShootAndClose(d, w, camera, CKorvaneDlg::kUpdateButton, "update",
+                      CUpdateDlg::kCancelButton);
+    d.Add(
+        "show the update progress", [] { return true; },
+        [w, &camera] {
+            Dialog* progress = w("progupdate");
+            progress->Show(ShowMode::Show);
+            camera.Take("update-progress", *w.window("progupdate"), {progress});
+            progress->Show(ShowMode::Hide);
+        });
+    DisconnectAndLogOut(d, w);
+
+    // The whole pool in one list.
+    LogIn(d, w, "demo_pool");
+    PressLogin(d, w);
+    ConnectTo(d, w, "managed_ip", 1);
+    ConnectTo(d, w, "managed_ip", 3);
+    d.Add(
+        "see the managed-IP tab", [] { return true; },
+        [w, &camera, main_window] {
+            camera.Take("managed-ip", *main_window(), {w("main"), w("status"), w("managed_ip")});
+        });
+    DisconnectAndLogOut(d, w);
+
+    d.Add(
+        "see the login panel again", [w] { return w.showing("login"); },
+        [&camera] {
+            PopupMenu tray_menu = CTrayIcon::Menu();
+            tray_menu.items.front().is_default = true;
+            std::unique_ptr<QMenu> menu = BuildPopupMenu(tray_menu);
+            menu->popup(QPoint(0, 0));
+            Settle(50);
+            camera.Take("tray-menu", *menu, {});
+            menu->hide();
+        });
+    d.Add(
+        "close the program", [] { return true; },
+        [w] { ClickLater(w.widget("main", CKorvaneDlg::kCloseButton)); });
+    d.Add(
+        "confirm the exit", [] { return MessageBoxShowing(); }, [] { AnswerMessageBox(true); });
 }
 
 int Run(const Options& options, std::vector<Shot>& shots, std::string& error) {
-    QtHost host(Skin::Builtin());
-    host.SetTrayAvailable(false);
-    host.SetUrlOpener([](const std::string&) {});
-    SessionContext session;
-    session.ccver = 1187;
-    session.web_host = options.web_host;
-    PendingOperations operations;
-    DeploySettings deploy;
-    deploy.web_host = options.web_host;
-    CKorvaneDlg main(host, session, operations, deploy, MakeTemplatePanels);
-    main.Create(nullptr);
-    main.Show(ShowMode::Show);
-    MainPanels& panels = main.panels();
-    QWidget& main_window = *host.WindowOf(main);
-    Camera camera(host, options, shots);
-    bool ok = true;
-
-    StageLoginPanel(*panels.login, "demo_openvpn");
-    ok &= camera.Take("login", main_window, {&main, panels.login.get()});
-
-    // Logged in: the status panel and the service-IP tab in the wide window.
-    panels.login->Show(ShowMode::Hide);
-    StageStatusPanel(*panels.status, false, options.web_host);
-    panels.status->Show(ShowMode::Show);
-    main.fields().narrow_layout = 1;
-    main.ToggleLayout();
-    IpRows rows = ServiceRows();
-    StageServiceIpTab(*panels.service_ip, rows);
-    panels.service_ip->Show(ShowMode::Show);
-    ok &= camera.Take("status-logged-in", main_window,
-                      {&main, panels.status.get(), panels.service_ip.get()});
-
-    // Connected at the third address; two addresses were tried before it.
-    StageStatusPanel(*panels.status, true, options.web_host);
-    rows.used_rows = {0, 4, 2};
-    rows.current_row = 2;
-    StageServiceIpTab(*panels.service_ip, rows);
-    ok &= camera.Take("status-connected", main_window,
-                      {&main, panels.status.get(), panels.service_ip.get()});
-
-    panels.service_ip->Show(ShowMode::Hide);
-    rows.used_rows = {0, 4, 2};
-    rows.current_row = 2;
-    StageManagedIpTab(*panels.managed_ip, rows);
-    panels.managed_ip->Show(ShowMode::Show);
-    ok &= camera.Take("managed-ip", main_window,
-                      {&main, panels.status.get(), panels.managed_ip.get()});
-
-    StageConnecting(*panels.connecting, 40);
-    panels.connecting->Show(ShowMode::Show);
-    ok &= camera.Take("connecting", *host.WindowOf(*panels.connecting), {panels.connecting.get()});
-    panels.connecting->Show(ShowMode::Hide);
-
-    StageUpdateProgress(*panels.update_progress);
-    panels.update_progress->Show(ShowMode::Show);
-    ok &= camera.Take("update-progress", *host.WindowOf(*panels.update_progress),
-                      {panels.update_progress.get()});
-    panels.update_progress->Show(ShowMode::Hide);
-
-    std::unique_ptr<Dialog> options_dialog = MakeOptionsTemplate(host);
-    options_dialog->Create(&main);
-    StageOptions(*options_dialog);
-    options_dialog->Show(ShowMode::Show);
-    ok &= camera.Take("options", *host.WindowOf(*options_dialog), {options_dialog.get()});
-    options_dialog->Destroy();
-
-    std::unique_ptr<Dialog> update_dialog = MakeUpdateTemplate(host);
-    update_dialog->Create(&main);
-    StageUpdate(*update_dialog, options.web_host);
-    update_dialog->Show(ShowMode::Show);
-    ok &= camera.Take("update", *host.WindowOf(*update_dialog), {update_dialog.get()});
-    update_dialog->Destroy();
-
-    PopupMenu tray_menu = CTrayIcon::Menu();
-    tray_menu.items.front().is_default = true;
-    std::unique_ptr<QMenu> menu = BuildPopupMenu(tray_menu);
-    menu->popup(QPoint(0, 0));
-    Settle(50);
-    ok &= camera.Take("tray-menu", *menu, {});
-    menu->hide();
-
-    if (!ok) {
+    DrivenClientOptions client;
+    client.service = options.web_host;
+    client.work_folder = options.output_folder + "/.machine";
+    bool saved = true;
+    std::unique_ptr<Camera> camera;
+    const int code = RunDrivenClient(
+        client,
+        [&](NamedDialogsHost& host, Director& director) {
+            camera = std::make_unique<Camera>(host, options, shots, saved);
+            director.SetFailureFolder(options.output_folder);
+            PlanShots(host, director, *camera);
+        },
+        error);
+    if (code != 0) {
+        return -1;
+    }
+    if (!saved) {
         error = "a screenshot could not be written to " + options.output_folder;
         return -1;
     }
     return 0;
 }
-
 }  // namespace
 
 int TakeScreenshots(const Options& options, std::vector<Shot>& shots, std::string& error) {

@@ -7,8 +7,9 @@ namespace korvane::screenshots {
 
 struct Options {
     std::string output_folder;
-    // host:port of the service's web host; the banner and update pages come
-    // from there. Empty: the browsers stay empty.
+    // host:port of a korvane-service serving the demo accounts
+    // (service/demo.ini): the program logs in there and its pages come from
+    // there.
     std::string web_host;
     // How long to wait for a page, real time.
     int page_timeout_ms = 10000;
@@ -25,8 +26,9 @@ struct Shot {
     std::vector<std::string> pages;
 };
 
-// Opens every window in its main states with the desktop host, saves one PNG
-// of each and checks it. A QApplication must exist. 0, or -1 with a reason.
+// Runs the program on the desktop host and a simulated machine, plays a user
+// through every window in its main states, saves one PNG of each and checks
+// it. A QApplication must exist. 0, or -1 with a reason.
 int TakeScreenshots(const Options& options, std::vector<Shot>& shots, std::string& error);
 
 }  // namespace korvane::screenshots

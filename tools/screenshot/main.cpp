@@ -1,10 +1,10 @@
 // Saves a PNG of every window in its main states and checks each for clipped
 // texts and overlapping controls.
 //
-//   korvane-screenshots OUTPUT_FOLDER [WEB_HOST]
+//   korvane-screenshots OUTPUT_FOLDER SERVICE
 //
-// WEB_HOST (host:port of a running korvane-service) fills the browsers.
-// Without a display the windows are drawn offscreen.
+// SERVICE is host:port of a running korvane-service with the demo accounts
+// (service/demo.ini). Without a display the windows are drawn offscreen.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -13,8 +13,8 @@
 #include "ui/qt/DesktopMain.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: korvane-screenshots OUTPUT_FOLDER [WEB_HOST]\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: korvane-screenshots OUTPUT_FOLDER SERVICE\n");
         return 2;
     }
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     QApplication application(qt_argc, argv);
     korvane::screenshots::Options options;
     options.output_folder = argv[1];
-    options.web_host = argc == 3 ? argv[2] : "";
+    options.web_host = argv[2];
     std::vector<korvane::screenshots::Shot> shots;
     std::string error;
     if (korvane::screenshots::TakeScreenshots(options, shots, error) != 0) {

@@ -217,11 +217,18 @@ QRect DialogWindow::ControlGeometry(const Control& control) const {
     return rect;
 }
 
+bool DialogWindow::PaintedBySkin(const Control& control) const {
+    // A caption without an id and without a place of its own is drawn into
+    // the window's background bitmap.
+    return control.id() < 0 && control.kind() == ControlKind::Static && IsEmpty(control.rect()) &&
+           dialog_.background_bitmap != 0;
+}
+
 void DialogWindow::PlaceControl(ControlView& view) {
     const Control& control = view.control();
     QWidget* widget = view.widget();
     widget->setGeometry(ControlGeometry(control));
-    widget->setVisible(control.visible());
+    widget->setVisible(control.visible() && !PaintedBySkin(control));
     widget->setEnabled(control.enabled());
 }
 

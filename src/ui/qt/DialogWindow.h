@@ -43,6 +43,7 @@ class DialogWindow : public QWidget {
     // the template's; a bitmap button sized to its bitmap takes the bitmap's
     // size.
     QRect ControlGeometry(const Control& control) const;
+    bool PaintedBySkin(const Control& control) const;
     // The model rectangle of a window that has none yet: the template's size
     // (or the background's), centred over its owner when it has one.
     Rect InitialRect() const;
