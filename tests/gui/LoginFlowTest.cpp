@@ -30,8 +30,8 @@ constexpr const char* kConfig =
     "[account gui_user]\npassword = pass1234\nmygame = 테스트 요금제\n"
     "vpntype = 4\nserver_ip = 10.8.0.1\nvpnport = 1194\ngateway_ip = 10.8.0.1\n"
     "route_list = 0.0.0.0/0.0.0.0\ncrt_ver = 2\ncrt_file = http://${self}/crt/ca.crt\n"
-    "xxxdate = +30d\nxxxtime = 3600\nlogin_dealy = 2\nzentra_auth = gui_token\nuser_long_id = "
-    "100009\n"
+    "xxxdate = +30d\nxxxtime = 3600\nlogin_dealy = 2\n"
+    "zentra_auth = gui_token\nuser_long_id = 100009\n"
     "use_select = 1\nip_pool_class = 서울^\n"
     "[band 서울]\nip = A1 10.9.0.1\nip = A2 10.9.0.2\nip = A3 10.9.0.3\n";
 
