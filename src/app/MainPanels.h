@@ -23,9 +23,9 @@ struct MainPanels {
 // Builds the panels for a main window; the panels may keep a reference to it.
 using PanelFactory = std::function<MainPanels(CKorvaneDlg& main)>;
 
-// Panels that carry their templates' controls and nothing else. The login,
-// status, IP tab, connecting and update work each replaces its own with the
-// real dialog class.
+// Panels that carry their templates' controls and nothing else: the base
+// the program's panel factory replaces, panel by panel, with the real dialog
+// classes, and what tests use where a panel's own behaviour is not at stake.
 MainPanels MakeTemplatePanels(CKorvaneDlg& main);
 
 }  // namespace korvane

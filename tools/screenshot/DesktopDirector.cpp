@@ -149,14 +149,38 @@ int RowCount(QWidget* list) {
     return table != nullptr && table->model() != nullptr ? table->model()->rowCount() : 0;
 }
 
-bool DoubleClickRow(QWidget* list, int row) {
-    auto* table = qobject_cast<QTableView*>(list);
-    if (table == nullptr || row >= RowCount(list)) {
+namespace {
+
+// The centre of the row in the view's viewport, scrolled into sight; false
+// without that row.
+bool RowCentre(QTableView* table, int row, QPoint& centre) {
+    if (table == nullptr || row >= RowCount(table)) {
         return false;
     }
     const QModelIndex index = table->model()->index(row, 0);
     table->scrollTo(index);
-    const QPoint centre = table->visualRect(index).center();
+    centre = table->visualRect(index).center();
+    return true;
+}
+
+}  // namespace
+
+bool ClickRow(QWidget* list, int row) {
+    auto* table = qobject_cast<QTableView*>(list);
+    QPoint centre;
+    if (!RowCentre(table, row, centre)) {
+        return false;
+    }
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre);
+    return true;
+}
+
+bool DoubleClickRow(QWidget* list, int row) {
+    auto* table = qobject_cast<QTableView*>(list);
+    QPoint centre;
+    if (!RowCentre(table, row, centre)) {
+        return false;
+    }
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
     return true;

@@ -85,7 +85,9 @@ class Director : public QObject {
 // What a user does, on the widgets of the program's windows.
 void TypeInto(QWidget* edit, const std::string& text);
 void ClickOn(QWidget* widget);
-// Double-clicks row `row` of a list view's widget; false without that row.
+// Clicks or double-clicks row `row` of a list view's widget; false without
+// that row.
+bool ClickRow(QWidget* list, int row);
 bool DoubleClickRow(QWidget* list, int row);
 int RowCount(QWidget* list);
 // The message box on the screen, answered by its button of that role; false

@@ -275,6 +275,15 @@ void PlanShots(NamedDialogsHost& host, Director& d, Camera& camera) {
     LogIn(d, w, "demo_pool");
     PressLogin(d, w);
     ConnectTo(d, w, "managed_ip", 1);
+    // A favourite: the row chosen, then the arrow into the saved list.
+    d.Add(
+        "save an address", [] { return true; },
+        [w] {
+            ClickRow(w.widget("managed_ip", IpListTab::kServiceList), 5);
+            ClickOn(w.widget("managed_ip", IpListTab::kAddButton));
+        });
+    d.Add("see it saved",
+          [w] { return RowCount(w.widget("managed_ip", IpListTab::kSavedList)) > 0; }, {});
     ConnectTo(d, w, "managed_ip", 3);
     d.Add(
         "see the managed-IP tab", [] { return true; },
