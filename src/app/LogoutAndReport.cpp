@@ -41,7 +41,7 @@ int LogoutAndReport::ReportTunnelEnd(int code, const std::string& reason) {
     services_.tunnel.StopTunnelProgram();
     services_.session.state = SessionState::Idle;
     MainWindowState& fields = main_.fields();
-    RestoreBaseDefaultRoute(services_.network, fields.base_route);
+    RestoreBaseDefaultRoute(services_.network, fields.base_route, services_.session);
     fields.tunnel_routes_applied = 0;
     if (CVpnConnDlg* dialog = main_.connecting_dialog()) {
         dialog->ResetProgress();

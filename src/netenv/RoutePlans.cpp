@@ -103,10 +103,26 @@ int ApplyTunnelRoutes(CNetworkMgmt& network, BaseRoute& base, SessionContext& se
     return 0;
 }
 
-void RestoreBaseDefaultRoute(CNetworkMgmt& network, const BaseRoute& base) {
-    if (base.interface_index != 0 && !base.gateway.empty()) {
-        network.AddRoute(base.interface_index, base.gateway, kAnyAddress, kAnyAddress,
-                         kMetricLogin);
+void RestoreBaseDefaultRoute(CNetworkMgmt& network, const BaseRoute& base,
+                             SessionContext& session) {
+    // A tunnel program killed hard leaves its link with its address and
+    // the default route through it, which would block the base one or
+    // outrank it and send everything into a dead tunnel.
+    if (session.tunnel_interface_index != 0) {
+        network.DeleteRoutesOnInterface(session.tunnel_interface_index, kAnyAddress, kAnyAddress);
+        // The number may be another link's by the next tear-down.
+        session.tunnel_interface_index = 0;
+    }
+    // The login's metric-50 host routes keep the same hosts outside.
+    network.DeleteRoutesByMetric(kMetricTunnelHosts);
+    if (base.interface_index == 0 || base.gateway.empty()) {
+        return;
+    }
+    // The weaker base default route goes only once the stronger one is
+    // back, so the machine is never left without a way out.
+    if (network.AddRoute(base.interface_index, base.gateway, kAnyAddress, kAnyAddress,
+                         kMetricLogin) == 1) {
+        network.DeleteRoutesByMetric(kMetricBaseWhileTunnel);
     }
 }
 

@@ -58,9 +58,12 @@ void AddBypassRoutes(CNetworkMgmt& network, const BaseRoute& base, const Account
 int ApplyTunnelRoutes(CNetworkMgmt& network, BaseRoute& base, SessionContext& session,
                       const AccountInfo& account, const SettingsWriter& write_setting);
 
-// Plan 5, after the tunnel has stopped: the default route through the base
-// gateway comes back (metric 50).
-void RestoreBaseDefaultRoute(CNetworkMgmt& network, const BaseRoute& base);
+// Plan 5, after the tunnel has stopped: the default routes on the tunnel
+// link go, the default route through the base gateway comes back (metric
+// 50), class 80 goes and, once that route is back, class 55: the table is
+// as before the tunnel but for that default route. Forgets the tunnel
+// interface.
+void RestoreBaseDefaultRoute(CNetworkMgmt& network, const BaseRoute& base, SessionContext& session);
 
 // Plan 6: host routes (metric 9999) for every entry of the registered
 // remote-control list ("^"-joined), and their reset.

@@ -99,7 +99,7 @@ TEST(RoutePlans, BeforeTheFirstLoginNoPlanAddsARoute) {
     RemoteControlPeer peer;
     AddRemoteControlPeerRoute(m.mgmt, m.base, peer);
     AddBypassRoutes(m.mgmt, m.base, m.account);
-    RestoreBaseDefaultRoute(m.mgmt, m.base);
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
     AddRegisteredRemoteControlRoutes(m.mgmt, m.base, "1.1.1.1^2.2.2.2");
     EXPECT_EQ(m.network.create_count(), 0);
 }
@@ -189,20 +189,78 @@ TEST(LogoutRestore, PutsTheBaseDefaultRouteBackOnceTheTunnelIsGone) {
     m.account.route_list = "0.0.0.0/0.0.0.0";
     ASSERT_EQ(ApplyTunnelRoutes(m.mgmt, m.base, m.session, m.account, m.writer), 0);
     m.network.RemoveAdapter(kTap);
-    RestoreBaseDefaultRoute(m.mgmt, m.base);
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
     EXPECT_EQ(m.Routes(50), (Texts{"0.0.0.0/0.0.0.0 via 192.168.0.1 if 7",
                                    "198.51.100.10/255.255.255.255 via 192.168.0.1 if 7",
                                    "203.0.113.5/255.255.255.255 via 192.168.0.1 if 7"}));
+    EXPECT_TRUE(m.Routes(55).empty());
+    EXPECT_TRUE(m.Routes(80).empty());
+}
+
+// The tunnel program killed hard: the TAP link keeps its address and the
+// default route the tunnel plan gave it.
+TEST(LogoutRestore, ALinkLeftByAKilledTunnelProgramGivesUpTheDefaultRoute) {
+    SimMachine m;
+    m.Login();
+    m.account.route_list = "0.0.0.0/0.0.0.0";
+    ASSERT_EQ(ApplyTunnelRoutes(m.mgmt, m.base, m.session, m.account, m.writer), 0);
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
+    EXPECT_EQ(m.Routes(50), (Texts{"0.0.0.0/0.0.0.0 via 192.168.0.1 if 7",
+                                   "198.51.100.10/255.255.255.255 via 192.168.0.1 if 7",
+                                   "203.0.113.5/255.255.255.255 via 192.168.0.1 if 7"}));
+    ForwardRow best;
+    ASSERT_TRUE(m.network.FindBestRoute(Addr("203.0.113.200"), best));
+    EXPECT_EQ(best.interface_index, kPhysical);
+    // As before the tunnel: the classes of the tunnel's time are gone, the
+    // link's own subnet is not the client's to remove.
+    EXPECT_TRUE(m.Routes(55).empty());
+    EXPECT_TRUE(m.Routes(80).empty());
+    EXPECT_EQ(m.Routes(30), Texts{"10.8.0.0/255.255.255.0 via 0.0.0.0 if 12"});
+}
+
+TEST(LogoutRestore, WhenTheBaseDefaultRouteCannotComeBackTheWeakerOneStays) {
+    SimMachine m;
+    m.Login();
+    m.account.route_list = "0.0.0.0/0.0.0.0";
+    ASSERT_EQ(ApplyTunnelRoutes(m.mgmt, m.base, m.session, m.account, m.writer), 0);
+    // Another program's default route holds metric 50.
+    m.network.RemoveAdapter(kTap);
+    AdapterRecord other;
+    other.index = 21;
+    other.description = "Other VPN";
+    other.addresses = {{Addr("172.16.0.2"), Addr("255.255.255.0")}};
+    m.network.AddAdapter(other);
+    m.network.AddRow(Row("0.0.0.0", "0.0.0.0", "172.16.0.1", 21, 50));
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
     EXPECT_EQ(m.Routes(55), Texts{"0.0.0.0/0.0.0.0 via 192.168.0.1 if 7"});
+    EXPECT_TRUE(m.Routes(80).empty());
+}
+
+TEST(LogoutRestore, ALaterTearDownLeavesALinkThatTookTheTunnelsNumberAlone) {
+    SimMachine m;
+    m.Login();
+    m.account.route_list = "0.0.0.0/0.0.0.0";
+    ASSERT_EQ(ApplyTunnelRoutes(m.mgmt, m.base, m.session, m.account, m.writer), 0);
+    m.network.RemoveAdapter(kTap);
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
+    AdapterRecord other;
+    other.index = kTap;
+    other.description = "Other VPN";
+    other.addresses = {{Addr("172.16.0.2"), Addr("255.255.255.0")}};
+    m.network.AddAdapter(other);
+    m.network.AddRow(Row("0.0.0.0", "0.0.0.0", "172.16.0.1", kTap, 20));
+    // A connect that fails before the tunnel plan ran tears down again.
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
+    EXPECT_EQ(m.Routes(20), Texts{"0.0.0.0/0.0.0.0 via 172.16.0.1 if 12"});
 }
 
 TEST(LogoutRestore, NeedsBothInterfaceAndGateway) {
     SimMachine m;
     m.base.interface_index = kPhysical;
-    RestoreBaseDefaultRoute(m.mgmt, m.base);
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
     m.base.interface_index = 0;
     m.base.gateway = "192.168.0.1";
-    RestoreBaseDefaultRoute(m.mgmt, m.base);
+    RestoreBaseDefaultRoute(m.mgmt, m.base, m.session);
     EXPECT_EQ(m.network.create_count(), 0);
 }
 

@@ -107,6 +107,10 @@ TapDevice::~TapDevice() {
     Close();
 }
 
+bool TapDevice::Persist() {
+    return fd_ >= 0 && ioctl(fd_, TUNSETPERSIST, 1) == 0;
+}
+
 void TapDevice::Close() {
     if (fd_ >= 0) {
         close(fd_);

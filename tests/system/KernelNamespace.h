@@ -67,6 +67,8 @@ class TapDevice {
     TapDevice& operator=(const TapDevice&) = delete;
 
     bool ok() const { return fd_ >= 0; }
+    // The link outlives the descriptor, as one made by "ip tuntap add".
+    bool Persist();
     void Close();
 
   private:

@@ -317,10 +317,30 @@ TEST_F(KernelMachine, TheTunnelTakesTheDefaultRouteAndLogoutGivesItBack) {
     // The tunnel program ends: its adapter and routes go with it.
     tap_->Close();
     EXPECT_EQ(LinkIndex("tap0"), 0u);
-    RestoreBaseDefaultRoute(*mgmt_, base_);
+    RestoreBaseDefaultRoute(*mgmt_, base_, session_);
     EXPECT_EQ(Routes(50),
               (Texts{"198.51.100.10 via 192.0.2.1 dev phys0", "203.0.113.5 via 192.0.2.1 dev phys0",
                      "default via 192.0.2.1 dev phys0"}));
+    EXPECT_EQ(DeviceTowards("203.0.113.200"), "phys0");
+}
+
+TEST_F(KernelMachine, ALinkLeftByAKilledTunnelProgramGivesUpTheDefaultRoute) {
+    Login();
+    account_.route_list = "0.0.0.0/0.0.0.0";
+    ASSERT_EQ(ApplyTunnelRoutes(*mgmt_, base_, session_, account_, writer_), 0);
+    // Killed hard, the program leaves the persistent link without carrier
+    // but with its address and the tunnel's default route.
+    ASSERT_TRUE(tap_->Persist());
+    tap_->Close();
+    ASSERT_EQ(Routes(50),
+              (Texts{"198.51.100.10 via 192.0.2.1 dev phys0", "203.0.113.5 via 192.0.2.1 dev phys0",
+                     "default via 10.8.0.5 dev tap0"}));
+    RestoreBaseDefaultRoute(*mgmt_, base_, session_);
+    EXPECT_EQ(Routes(50),
+              (Texts{"198.51.100.10 via 192.0.2.1 dev phys0", "203.0.113.5 via 192.0.2.1 dev phys0",
+                     "default via 192.0.2.1 dev phys0"}));
+    EXPECT_TRUE(Routes(55).empty());
+    EXPECT_TRUE(Routes(80).empty());
     EXPECT_EQ(DeviceTowards("203.0.113.200"), "phys0");
 }
 

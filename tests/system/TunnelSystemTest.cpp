@@ -1,38 +1,20 @@
-// A real OpenVPN tunnel between two network namespaces the test builds, the
-// client side run by the tunnel procedures on the Linux backends: the TAP
-// installer makes the TAP link, the launcher runs Debian's openvpn, the log
-// monitor declares the tunnel up from the real log, the routes move into the
-// tunnel and back. The test thread works inside the client namespace, so the
-// host's routing table and links are never touched (and are checked to be
-// unchanged).
-//
-//   namespace "server"                           namespace "client"
-//   phys0p 192.0.2.1/24 ------- veth ----------- phys0 192.0.2.10/24
-//   openvpn server, dev tap 10.8.0.1/24            default via 192.0.2.1 metric 10
-//   (user and password checked by a script)        kvtap0 (TAP link, alias of the
-//                                                  adapter description) 10.8.0.2/24
-//                                                  korvane-service on 127.0.0.1
-#include <arpa/inet.h>
+// A real OpenVPN tunnel between two network namespaces the test builds
+// (RealTunnel.h), the client side run by the tunnel procedures on the Linux
+// backends: the TAP installer makes the TAP link, the launcher runs Debian's
+// openvpn, the log monitor declares the tunnel up from the real log, the
+// routes move into the tunnel and back.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
 #include "../settings/TempFolder.h"
 #include "../tunnel/TunnelTestSupport.h"
-#include "KernelNamespace.h"
+#include "RealTunnel.h"
 #include "ServiceFixture.h"
 #include "app/DeploySettings.h"
 #include "app/SessionContext.h"
@@ -56,7 +38,6 @@ namespace korvane::systest {
 namespace {
 
 namespace fs = std::filesystem;
-using Texts = std::vector<std::string>;
 using korvane::test::CurlDownload;
 using korvane::test::MakeTestPanels;
 using korvane::test::ReadBytes;
@@ -65,139 +46,18 @@ using korvane::test::TunnelTestOperations;
 using korvane::test::WriteBytes;
 using Clock = std::chrono::steady_clock;
 
-#define SKIP_OR_FAIL(message)                                         \
-    do {                                                              \
-        if (std::getenv("KORVANE_REQUIRE_SYSTEM_TESTS") != nullptr) { \
-            FAIL() << message;                                        \
-        }                                                             \
-        GTEST_SKIP() << message;                                      \
-    } while (0)
-
-constexpr char kUser[] = "tester";
 constexpr char kPassword[] = "Pass Word 1";
 // Timer 1 ticks once a real second, as in the program: the thresholds are
 // counted in ticks, and OpenVPN on a loaded machine needs its real seconds.
 constexpr auto kTickPause = std::chrono::milliseconds(1000);
 
-bool Found(const char* program) {
-    return RunCommand(std::string("command -v ") + program + " >/dev/null").status == 0;
-}
-
-std::string Shell(const std::string& command) {
-    return RunCommand(command).output;
-}
-
-// The CA and the server's certificate, made once for all tests.
-class Certificates {
-  public:
-    bool Make() {
-        const std::string d = folder_.path();
-        const CommandResult made = RunCommand(
-            "(cd " + d +
-            " && openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 2 "
-            "-subj '/CN=Korvane Test CA'"
-            " && openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr "
-            "-subj '/CN=server'"
-            " && printf 'basicConstraints=CA:FALSE\\nkeyUsage=digitalSignature,keyEncipherment\\n"
-            "extendedKeyUsage=serverAuth\\n' > server.ext"
-            " && openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial "
-            "-out server.crt -days 2 -extfile server.ext)");
-        error_ = made.output;
-        return made.status == 0;
-    }
-    std::string Path(const char* name) const { return folder_ / name; }
-    const std::string& error() const { return error_; }
-
-  private:
-    TempFolder folder_;
-    std::string error_;
-};
-
-// Listening socket made inside a namespace (it stays there).
-int ListenIn(const std::string& ns, const char* address, std::uint16_t port) {
-    NamespaceEntry inside(ns);
-    if (!inside.ok()) {
-        return -1;
-    }
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in endpoint{};
-    endpoint.sin_family = AF_INET;
-    endpoint.sin_port = htons(port);
-    inet_pton(AF_INET, address, &endpoint.sin_addr);
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&endpoint), sizeof endpoint) != 0 ||
-        listen(fd, 1) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-bool ConnectTo(const char* address, std::uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const timeval timeout{5, 0};
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    sockaddr_in endpoint{};
-    endpoint.sin_family = AF_INET;
-    endpoint.sin_port = htons(port);
-    inet_pton(AF_INET, address, &endpoint.sin_addr);
-    const bool connected =
-        connect(fd, reinterpret_cast<const sockaddr*>(&endpoint), sizeof endpoint) == 0;
-    close(fd);
-    return connected;
-}
-
-class TunnelSystemTest : public ::testing::Test {
+class TunnelSystemTest : public RealTunnelTest {
   protected:
-    static void SetUpTestSuite() {
-        if (geteuid() == 0 && Found("openssl")) {
-            certificates_ = new Certificates;
-            if (!certificates_->Make()) {
-                delete certificates_;
-                certificates_ = nullptr;
-            }
-        }
-    }
-    static void TearDownTestSuite() {
-        delete certificates_;
-        certificates_ = nullptr;
-    }
-
     void SetUp() override {
-        if (geteuid() != 0) {
-            SKIP_OR_FAIL(
-                "the real tunnel needs root for network namespaces and TAP links "
-                "(run it as root, as CI does)");
+        RealTunnelTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure()) {
+            BuildClient();
         }
-        if (!Found("openvpn") && !fs::exists("/usr/sbin/openvpn")) {
-            SKIP_OR_FAIL("the real tunnel needs the openvpn package (apt-get install openvpn)");
-        }
-        if (certificates_ == nullptr) {
-            SKIP_OR_FAIL("the test certificates could not be made (openssl package)");
-        }
-        if (!fs::exists("/dev/net/tun")) {
-            fs::create_directories("/dev/net");
-            if (mknod("/dev/net/tun", S_IFCHR | 0666, makedev(10, 200)) != 0) {
-                SKIP_OR_FAIL("/dev/net/tun is missing and cannot be made");
-            }
-        }
-        host_routes_before_ = Shell("ip -j -4 route show table all");
-        host_links_before_ = Shell("ip -j link show");
-        static int count = 0;
-        const std::string stem = "kvtn-" + std::to_string(getpid()) + "-" + std::to_string(++count);
-        client_ = std::make_unique<TestNamespace>(stem + "-c");
-        server_ = std::make_unique<TestNamespace>(stem + "-s");
-        if (!client_->ok() || !server_->ok()) {
-            SKIP_OR_FAIL("network namespaces are not permitted here: " << client_->error()
-                                                                       << server_->error());
-        }
-        ASSERT_TRUE(BuildLinks()) << client_->error() << server_->error();
-        ASSERT_TRUE(StartServer()) << ReadBytes(work_ / "server.log");
-        inside_ = std::make_unique<NamespaceEntry>(client_->name());
-        struct stat target {};
-        ASSERT_EQ(stat(("/run/netns/" + client_->name()).c_str(), &target), 0);
-        ASSERT_TRUE(inside_->ok() && CurrentNamespaceId() == target.st_ino);
-        cwd_ = fs::current_path();
-        BuildClient();
     }
 
     void TearDown() override {
@@ -208,70 +68,7 @@ class TunnelSystemTest : public ::testing::Test {
         main_.reset();
         tunnel_.reset();
         service_.reset();
-        StopServer();
-        inside_.reset();
-        if (!cwd_.empty()) {
-            fs::current_path(cwd_);
-        }
-        client_.reset();
-        server_.reset();
-        if (!host_routes_before_.empty()) {
-            EXPECT_EQ(Shell("ip -j -4 route show table all"), host_routes_before_)
-                << "the host's routing table changed";
-            EXPECT_EQ(Shell("ip -j link show"), host_links_before_) << "the host's links changed";
-        }
-    }
-
-    bool BuildLinks() {
-        TestNamespace& c = *client_;
-        TestNamespace& s = *server_;
-        return c.Ip("link set lo up") && c.Ip("link add phys0 type veth peer name phys0p") &&
-               c.Ip("link set phys0p netns " + s.name()) &&
-               c.Ip("addr add 192.0.2.10/24 dev phys0") && c.Ip("link set phys0 up") &&
-               c.Ip("route add default via 192.0.2.1 dev phys0 metric 10") &&
-               s.Ip("link set lo up") && s.Ip("addr add 192.0.2.1/24 dev phys0p") &&
-               s.Ip("link set phys0p up");
-    }
-
-    bool StartServer() {
-        WriteBytes(work_ / "check.sh",
-                   "#!/bin/sh\n[ \"$(sed -n 1p \"$1\")\" = " + std::string(kUser) +
-                       " ] && [ \"$(sed -n 2p \"$1\")\" = \"" + kPassword + "\" ]\n");
-        fs::permissions(work_ / "check.sh", fs::perms::owner_all);
-        // The server pings every second so that the client's ping-exit (sent
-        // in the account's open_config) notices a server that is gone.
-        WriteBytes(work_ / "server.conf",
-                   "dev tap\nproto udp\nlocal 192.0.2.1\nport 1194\ntopology subnet\n"
-                   "server 10.8.0.0 255.255.255.0\nca " +
-                       certificates_->Path("ca.crt") + "\ncert " +
-                       certificates_->Path("server.crt") + "\nkey " +
-                       certificates_->Path("server.key") +
-                       "\ndh none\nverify-client-cert none\nusername-as-common-name\n"
-                       "script-security 2\nauth-user-pass-verify " +
-                       (work_ / "check.sh") + " via-file\nping 1\nverb 3\n");
-        const CommandResult started = server_->Exec(
-            "openvpn --config " + (work_ / "server.conf") + " --log " + (work_ / "server.log") +
-            " --writepid " + (work_ / "server.pid") + " --daemon");
-        if (started.status != 0) {
-            return false;
-        }
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
-        while (ReadBytes(work_ / "server.log").find("Initialization Sequence Completed") ==
-               std::string::npos) {
-            if (Clock::now() > deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        server_pid_ = std::stoi(ReadBytes(work_ / "server.pid"));
-        return server_pid_ > 0;
-    }
-
-    void StopServer() {
-        if (server_pid_ > 0) {
-            kill(server_pid_, SIGKILL);
-            server_pid_ = -1;
-        }
+        RealTunnelTest::TearDown();
     }
 
     // The client's program folder holds the launcher and the installers as
@@ -314,7 +111,7 @@ class TunnelSystemTest : public ::testing::Test {
         ASSERT_TRUE(
             service_->Start("[service]\n[account tester]\npassword = p\n"
                             "crt_file = http://${self}/crt/korvane_ca.crt\n",
-                            {{"korvane_ca.crt", ReadBytes(certificates_->Path("ca.crt"))}}));
+                            {{"korvane_ca.crt", CaCertificate()}}));
         session_.auth_host = "192.0.2.1";
         session_.user_id = kUser;
         session_.password = kPassword;
@@ -349,40 +146,6 @@ class TunnelSystemTest : public ::testing::Test {
         return true;
     }
 
-    std::vector<KernelRoute> Routes() const {
-        return ParseIpRoutes(client_->IpOutput("-j -4 route show").output);
-    }
-    // "destination via gateway dev device metric n", sorted.
-    Texts RouteTexts() const {
-        Texts texts;
-        for (const KernelRoute& r : Routes()) {
-            texts.push_back(r.destination + (r.gateway.empty() ? "" : " via " + r.gateway) +
-                            " dev " + r.device + " metric " + std::to_string(r.metric));
-        }
-        std::sort(texts.begin(), texts.end());
-        return texts;
-    }
-    bool HasRoute(const std::string& text) const {
-        const Texts all = RouteTexts();
-        return std::find(all.begin(), all.end(), text) != all.end();
-    }
-    // The device and gateway "ip route get" picks (no packet is sent).
-    std::string Towards(const std::string& destination) const {
-        const auto parsed = nlohmann::json::parse(
-            client_->IpOutput("-j route get " + destination).output, nullptr, false);
-        if (!parsed.is_array() || parsed.empty()) {
-            return {};
-        }
-        return parsed[0].value("gateway", "") + " dev " + parsed[0].value("dev", "");
-    }
-    std::string TapAddress() const {
-        const auto parsed = nlohmann::json::parse(
-            client_->IpOutput("-j -4 addr show dev kvtap0").output, nullptr, false);
-        if (!parsed.is_array() || parsed.empty() || parsed[0]["addr_info"].empty()) {
-            return {};
-        }
-        return parsed[0]["addr_info"][0].value("local", "");
-    }
     bool TunnelFilesGone() const {
         for (const char* name : {"dovaen.opc", "ems.inf", "event.log", "korvane_token.txt"}) {
             if (fs::exists(program_ / name)) {
@@ -412,49 +175,22 @@ class TunnelSystemTest : public ::testing::Test {
         return std::chrono::duration<double>(Clock::now() - start).count();
     }
 
-    void ExpectTunnelCarriesTheDefaultRoute() {
-        EXPECT_EQ(TapAddress(), "10.8.0.2") << "the TAP link's real address";
+    void ExpectConnected() {
         EXPECT_EQ(main_->panels().status->Find(1035)->text(), "10.8.0.2");
         EXPECT_EQ(session_.current_exit_address, "10.8.0.2");
-        EXPECT_TRUE(HasRoute("default via 10.8.0.1 dev kvtap0 metric 50")) << Shell("ip route");
-        EXPECT_TRUE(HasRoute("default via 192.0.2.1 dev phys0 metric 55"));
-        EXPECT_FALSE(HasRoute("default via 192.0.2.1 dev phys0 metric 10"));
-        EXPECT_TRUE(HasRoute("192.0.2.1 via 192.0.2.1 dev phys0 metric 80"));
-        EXPECT_EQ(Towards("203.0.113.99"), "10.8.0.1 dev kvtap0");
-        EXPECT_EQ(Towards("192.0.2.1"), "192.0.2.1 dev phys0") << "the server stays outside";
-        // Traffic goes through the tunnel to the server's end of it.
-        const int listener = ListenIn(server_->name(), "10.8.0.1", 5999);
-        ASSERT_GE(listener, 0);
-        EXPECT_TRUE(ConnectTo("10.8.0.1", 5999));
-        close(listener);
+        ExpectTunnelCarriesTheDefaultRoute();
     }
 
-    // After any tear-down: the tunnel's routes are gone and the traffic goes
-    // through the base gateway again.
-    void ExpectBaseRouteBack() {
-        for (const KernelRoute& r : Routes()) {
-            EXPECT_NE(r.device, "kvtap0") << r.destination;
-        }
-        EXPECT_TRUE(HasRoute("default via 192.0.2.1 dev phys0 metric 50")) << Shell("ip route");
-        EXPECT_EQ(Towards("203.0.113.99"), "192.0.2.1 dev phys0");
-        EXPECT_EQ(TapAddress(), "");
+    void ExpectTornDown(const Texts& before_tunnel) {
+        ExpectTableAsBeforeTheTunnel(before_tunnel);
         EXPECT_EQ(tunnel_->openvpn().monitor().IsProcessRunning("dovaop.exe"), 0);
         EXPECT_TRUE(TunnelFilesGone());
         EXPECT_TRUE(fs::exists(program_ / "korvane_ca.crt"));
         EXPECT_EQ(session_.state, SessionState::Idle);
     }
 
-    static Certificates* certificates_;
-    TempFolder work_;
     TempFolder program_;
     TempFolder config_;
-    std::unique_ptr<TestNamespace> client_;
-    std::unique_ptr<TestNamespace> server_;
-    std::unique_ptr<NamespaceEntry> inside_;
-    std::string host_routes_before_;
-    std::string host_links_before_;
-    fs::path cwd_;
-    int server_pid_ = -1;
 
     std::ostringstream out_;
     VirtualClock clock_;
@@ -477,13 +213,12 @@ class TunnelSystemTest : public ::testing::Test {
     std::unique_ptr<TunnelProcedures> procedures_;
 };
 
-Certificates* TunnelSystemTest::certificates_ = nullptr;
-
 TEST_F(TunnelSystemTest, ConnectsAndDisconnectsOverARealTunnel) {
     EXPECT_EQ(session_.program_dir, program_.path());
     EXPECT_EQ(session_.tap_adapter_description, "Morvask PCI Fast Controller");
     ASSERT_NO_FATAL_FAILURE(LogIn());
     ASSERT_TRUE(HasRoute("192.0.2.1 via 192.0.2.1 dev phys0 metric 50"));
+    const Texts before_tunnel = RouteTexts();
     EXPECT_GT(mgmt_->FindAdapterIndex(session_.tap_adapter_description), 0)
         << "the installer made the TAP link";
     // The OUT hooks: one program to start, one running program to end.
@@ -502,14 +237,14 @@ TEST_F(TunnelSystemTest, ConnectsAndDisconnectsOverARealTunnel) {
     const double seconds = Connect();
     std::cout << "[ tunnel   ] up " << seconds << " s after the connect\n";
     ASSERT_EQ(session_.state, SessionState::Connected);
-    EXPECT_EQ(ReadBytes(program_ / "korvane_ca.crt"), ReadBytes(certificates_->Path("ca.crt")))
+    EXPECT_EQ(ReadBytes(program_ / "korvane_ca.crt"), CaCertificate())
         << "the certificate came from the service";
-    ExpectTunnelCarriesTheDefaultRoute();
+    ExpectConnected();
 
     // A disconnect from the IP tab.
     operations_.SendLogout("vpn");
     operations_.ReportTunnelEnd(4, "");
-    ExpectBaseRouteBack();
+    ExpectTornDown(before_tunnel);
     EXPECT_TRUE(fs::exists(program_ / "out-start.ran"));
     int code = 0;
     EXPECT_TRUE(processes_->Wait(sleeping, code)) << "OUT_STOP ended the program";
@@ -518,9 +253,9 @@ TEST_F(TunnelSystemTest, ConnectsAndDisconnectsOverARealTunnel) {
 
 TEST_F(TunnelSystemTest, ServerGoneMidSessionIsReportedAndTheRoutesComeBack) {
     ASSERT_NO_FATAL_FAILURE(LogIn());
+    const Texts before_tunnel = RouteTexts();
     Connect();
     ASSERT_EQ(session_.state, SessionState::Connected);
-    const Texts before_kill = RouteTexts();
 
     const auto killed = Clock::now();
     StopServer();
@@ -540,13 +275,7 @@ TEST_F(TunnelSystemTest, ServerGoneMidSessionIsReportedAndTheRoutesComeBack) {
     EXPECT_NE(operations_.log_at_report.find("Initialization Sequence Completed"),
               std::string::npos)
         << "the report carries the real log";
-    ExpectBaseRouteBack();
-    // Apart from the tunnel's own routes, what was there stays.
-    for (const std::string& route : before_kill) {
-        if (route.find("kvtap0") == std::string::npos) {
-            EXPECT_TRUE(HasRoute(route)) << route;
-        }
-    }
+    ExpectTornDown(before_tunnel);
 }
 
 TEST_F(TunnelSystemTest, TwoTapAdaptersAreReinstalledAsOne) {

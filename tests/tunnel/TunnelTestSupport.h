@@ -57,7 +57,7 @@ class TunnelTestOperations : public PendingOperations {
         tunnel_->StopTunnelProgram();
         main_->session().state = SessionState::Idle;
         const MainWindowState& f = main_->fields();
-        RestoreBaseDefaultRoute(*network_, f.base_route);
+        RestoreBaseDefaultRoute(*network_, f.base_route, main_->session());
         if (auto* progress = dynamic_cast<ConnectProgress*>(main_->panels().connecting.get())) {
             progress->ResetProgress();
             progress->StopProgress();

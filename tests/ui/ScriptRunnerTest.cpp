@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "HostFixture.h"
@@ -62,7 +63,12 @@ class Window : public Dialog {
     std::vector<std::string> log;
 
   protected:
-    void OnTimer(int id) override { log.push_back("timer " + std::to_string(id)); }
+    void OnTimer(int id) override {
+        log.push_back("timer " + std::to_string(id));
+        if (id == 4) {
+            Find(1005)->SetText("ready");
+        }
+    }
 };
 
 class ScriptRunnerTest : public HostFixture {
@@ -169,6 +175,7 @@ TEST_F(ScriptRunnerTest, FaultsNameTheLine) {
         {"expect main hidden\n", "t.txt:1: main: expected hidden, got normal"},
         {"expect 1020 rows 4\n", "t.txt:1: main.1020: expected 4 rows, got 3"},
         {"advance -1\n", "t.txt:1: time moves forward only"},
+        {"expect state Idle within soon\n", "t.txt:1: not a number: \"soon\""},
         {"key main nokey\n", "t.txt:1: unknown key \"nokey\""},
         {"expect 1008 \"\"\nexpect 1008 checked\n",
          "t.txt:2: main.1008: expected checked, got unchecked"},
@@ -210,6 +217,27 @@ TEST_F(ScriptRunnerTest, AdvanceFiresTimersAndPrintDescribes) {
     EXPECT_EQ(lines[0], "print main.1026 droplist \"\" visible enabled chosen=-1 rect=0 0 0 0");
     EXPECT_EQ(lines[1], "print main.1026 item 0 \"60\"");
     EXPECT_EQ(lines.back(), "print main window normal rect=0 0 0 0 title=\"\" focus=0");
+}
+
+// Real seconds pass while waiting, one virtual second for each.
+TEST_F(ScriptRunnerTest, AnExpectationWithinSecondsWaitsInRealTimeUntilItHolds) {
+    using RealClock = std::chrono::steady_clock;
+    window_.SetTimer(4, 2000);
+    const auto started = RealClock::now();
+    EXPECT_EQ(Run("expect 1005 \"ready\" within 30\n"), "");
+    const auto waited = RealClock::now() - started;
+    EXPECT_EQ(clock_.MonotonicMilliseconds(), 2000) << "it stops once the expectation holds";
+    EXPECT_GE(waited, std::chrono::milliseconds(1900));
+    EXPECT_LT(waited, std::chrono::seconds(10));
+
+    const auto again = RealClock::now();
+    EXPECT_EQ(Run("expect 1005 \"ready\" within 30s\n"), "");
+    EXPECT_LT(RealClock::now() - again, std::chrono::milliseconds(500)) << "it held at once";
+    EXPECT_EQ(clock_.MonotonicMilliseconds(), 2000);
+
+    EXPECT_EQ(Run("expect state Connected within 1\n"),
+              "t.txt:1: expected state Connected, got Idle (after 1 s)");
+    EXPECT_EQ(clock_.MonotonicMilliseconds(), 3000);
 }
 
 TEST_F(ScriptRunnerTest, CommandsLeftAfterTheProgramEndedAreAnError) {

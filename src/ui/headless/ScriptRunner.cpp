@@ -1,9 +1,11 @@
 #include "ui/headless/ScriptRunner.h"
 
 #include <cctype>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <map>
+#include <thread>
 
 #include "app/SessionContext.h"
 #include "platform/QuotedText.h"
@@ -121,7 +123,8 @@ const std::vector<ScriptRunner::Command>& ScriptRunner::Commands() {
         {"advance", 1, 1, &ScriptRunner::Advance, "advance SECONDS | advance MILLISECONDSms"},
         {"pump", 0, 1, &ScriptRunner::Pump, "pump [MILLISECONDS]"},
         {"print", 1, 1, &ScriptRunner::Print, "print WINDOW|CONTROL|tray|state|timers"},
-        {"expect", 2, kAny, &ScriptRunner::Expect, "expect TARGET WHAT... (see the manual)"},
+        {"expect", 2, kAny, &ScriptRunner::Expect,
+         "expect TARGET WHAT... [within SECONDS] (see the manual)"},
         {"mute", 1, kAny, &ScriptRunner::Mute, "mute KIND..."},
         {"unmute", 1, kAny, &ScriptRunner::Unmute, "unmute KIND..."},
         {"note", 1, 1, &ScriptRunner::Note, "note \"text\""},
@@ -645,6 +648,53 @@ bool ScriptRunner::Print(const Args& a) {
 }
 
 bool ScriptRunner::Expect(const Args& a) {
+    const std::size_t n = a.size();
+    if (n >= 4 && !a[n - 2].quoted && a[n - 2].text == "within") {
+        return ExpectWithin(Args(a.begin(), a.end() - 2), a.back());
+    }
+    return ExpectNow(a);
+}
+
+// Outside programs (a real tunnel) take real seconds: while waiting, the
+// clock moves one second per real second, so the program's timers keep pace
+// with them, and it stops as soon as the expectation holds.
+bool ScriptRunner::ExpectWithin(const Args& a, const ScriptToken& limit) {
+    std::string text = limit.text;
+    if (text.size() > 1 && text.back() == 's') {
+        text.pop_back();
+    }
+    long seconds = 0;
+    if (!ParseInt({text, limit.quoted}, seconds)) {
+        return false;
+    }
+    if (seconds < 0) {
+        return Error("a wait cannot be negative");
+    }
+    using RealClock = std::chrono::steady_clock;
+    RealClock::time_point next = RealClock::now();
+    for (long waited = 0;; ++waited) {
+        if (ExpectNow(a)) {
+            return true;
+        }
+        if (waited >= seconds) {
+            error_ += " (after " + std::to_string(seconds) + " s)";
+            return false;
+        }
+        error_.clear();
+        next += std::chrono::seconds(1);
+        while (RealClock::now() < next) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(next - RealClock::now());
+            // Work from other threads is served while waiting.
+            if (!host_.WaitForSend(static_cast<int>(left.count()) + 1)) {
+                std::this_thread::sleep_until(next);
+            }
+        }
+        host_.AdvanceMilliseconds(1000);
+    }
+}
+
+bool ScriptRunner::ExpectNow(const Args& a) {
     if (!a[0].quoted && a[0].text == "state") {
         SessionState expected = SessionState::Idle;
         if (a.size() != 2 || !ParseState(a[1].text, expected)) {

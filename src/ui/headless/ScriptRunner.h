@@ -79,6 +79,8 @@ class ScriptRunner : public UiLoop {
     bool Unmute(const Args& a);
     bool Note(const Args& a);
 
+    bool ExpectNow(const Args& a);
+    bool ExpectWithin(const Args& a, const ScriptToken& limit);
     bool SendKeys(const ScriptToken& target, const ScriptToken& key, bool system);
     bool SetTicked(const Args& a, bool ticked);
     bool ExpectControl(const Dialog& dialog, const Control& control, const Args& a);
