@@ -263,6 +263,20 @@ void CKorvaneDlg::ConfirmExitFromCloseButton() {
     Close();
 }
 
+void CKorvaneDlg::OnEndSession() {
+    // Nobody is there to answer: the exit goes as if confirmed, and a tunnel
+    // (its program, routes and credential file) must not outlive it.
+    const SessionState state = session_.state;
+    if (state != SessionState::Idle) {
+        operations_.SendLogout("user");
+    }
+    if (state == SessionState::Connected || state == SessionState::Connecting) {
+        TearDownTunnel();
+    }
+    tray_.RemoveIcon();
+    Close();
+}
+
 void CKorvaneDlg::ConfirmExitFromTrayMenu() {
     const SessionState state = session_.state;
     if (state == SessionState::Connected) {

@@ -74,6 +74,7 @@ class CKorvaneDlg : public Dialog {
     bool OnInitDialog() override;
     bool PreTranslateKey(const KeyEvent& event) override;
     void OnTimer(int id) override;
+    void OnEndSession() override;
     void OnSysCommand(SysCommand command) override;
 
   private:

@@ -101,6 +101,9 @@ class Dialog {
     bool DispatchKey(const KeyEvent& event);
     // The close message.
     void Close() { OnClose(); }
+    // The desktop session ends (the system logs out, the program is told to
+    // stop): the window ends without asking.
+    void EndSession() { OnEndSession(); }
 
     // Called by controls.
     void ControlChanged(Control& control, ControlChange change);
@@ -114,6 +117,7 @@ class Dialog {
     virtual void OnOK() { EndDialog(kIdOk); }
     virtual void OnCancel() { EndDialog(kIdCancel); }
     virtual void OnClose() { OnCancel(); }
+    virtual void OnEndSession() { EndDialog(kIdCancel); }
     void DefaultSysCommand(SysCommand command);
 
     void MapCommand(int id, std::function<void()> handler);

@@ -6,6 +6,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "DesktopDirector.h"
 #include "DrivenClient.h"
@@ -39,17 +43,27 @@ class LoginFlowTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(service_.Start(kConfig, {{"ca.crt", "certificate\n"}})); }
 
-    // Plays `steps`, then closes the program (confirming its question).
-    void Play(const std::function<void(NamedDialogsHost&, Director&)>& steps) {
+    enum class End { CloseButton, Signal };
+
+    // Plays `steps`, then ends the program: its close button (confirming the
+    // question), or the signal a session's end sends.
+    void Play(const std::function<void(NamedDialogsHost&, Director&)>& steps,
+              End end = End::CloseButton) {
         screenshots::DrivenClientOptions options;
         options.service = service_.address();
         options.work_folder = service_.dir() + "/client";
+        options.keep_work_folder = true;
         std::string error;
         const int code = screenshots::RunDrivenClient(
             options,
             [&](NamedDialogsHost& host, Director& director) {
                 director.SetFailureFolder(KORVANE_SCREENSHOT_DIR);
                 steps(host, director);
+                if (end == End::Signal) {
+                    director.Add(
+                        "end the session", [] { return true; }, [] { raise(SIGTERM); });
+                    return;
+                }
                 director.Add(
                     "close the program", [] { return !screenshots::MessageBoxShowing(); },
                     [&host] {
@@ -63,6 +77,64 @@ class LoginFlowTest : public ::testing::Test {
             },
             error);
         EXPECT_EQ(code, 0) << error;
+    }
+
+    // Files of the program folder holding `text`.
+    int FilesHolding(const std::string& text) const {
+        int found = 0;
+        const std::string folder = service_.dir() + "/client/machine";
+        std::error_code error;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+            if (!entry.is_regular_file()) {
+                continue;
+            }
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+            found += bytes.find(text) != std::string::npos ? 1 : 0;
+        }
+        return found;
+    }
+
+    // Logs in, double-clicks the second address and waits for the tunnel.
+    void Connect(NamedDialogsHost& host, Director& d) {
+        d.Add(
+            "log in", [&host] { return host.Showing("login"); },
+            [&host] { TypeLogin(host, "pass1234"); });
+        d.Add(
+            "see the pool", [&host] { return PoolShown(host); },
+            [&host] { screenshots::DoubleClickRow(Pool(host), 1); });
+        d.Add("see the tunnel up", [&host] { return Connected(host); }, {});
+    }
+
+    static QTableView* Pool(const NamedDialogsHost& host) {
+        return qobject_cast<QTableView*>(host.Widget("managed_ip", IpListTab::kServiceList));
+    }
+    // Logged in: the status panel and the configured pool's three addresses.
+    static bool PoolShown(const NamedDialogsHost& host) {
+        return host.Showing("status") && host.Showing("managed_ip") &&
+               screenshots::RowCount(Pool(host)) == 3;
+    }
+
+    static bool Connected(const NamedDialogsHost& host) {
+        const Dialog* status = host.Find("status");
+        return status != nullptr && status->Find(CLogoutDlg::kDisconnectButton)->visible() &&
+               !host.Showing("connecting");
+    }
+
+    std::vector<std::string> SessionRequests(std::string* connect_ip_code = nullptr) {
+        // The session's requests in order (pages, files and what the
+        // service does not serve left out).
+        std::vector<std::string> session;
+        for (const auto& entry : service_.JournalEntries(4)) {
+            const std::string endpoint = entry["endpoint"];
+            if (entry["status"] == 200 && endpoint != "pages" && endpoint != "files") {
+                session.push_back(endpoint);
+                if (endpoint == "login" && session.size() > 1 && connect_ip_code != nullptr) {
+                    *connect_ip_code = entry["fields"].value("ip_code", "");
+                }
+            }
+        }
+        return session;
     }
 
     static void TypeLogin(NamedDialogsHost& host, const std::string& password) {
@@ -81,12 +153,7 @@ TEST_F(LoginFlowTest, TypedLoginShowsTheAccountAndAChosenAddressTurnsGreen) {
             "log in", [&host] { return host.Showing("login"); },
             [&host] { TypeLogin(host, "pass1234"); });
         d.Add(
-            "see the pool",
-            [&host] {
-                return host.Showing("status") && host.Showing("managed_ip") &&
-                       screenshots::RowCount(host.Widget("managed_ip", IpListTab::kServiceList)) ==
-                           3;
-            },
+            "see the pool", [&host] { return PoolShown(host); },
             [&host] {
                 EXPECT_FALSE(host.Showing("login"));
                 EXPECT_EQ(host.WindowOf(*host.Find("main"))->width(), 900);
@@ -101,21 +168,13 @@ TEST_F(LoginFlowTest, TypedLoginShowsTheAccountAndAChosenAddressTurnsGreen) {
                                           return c.blue() > 140 && c.green() > 140 && c.red() < 90;
                                       }),
                           20);
-                auto* table =
-                    qobject_cast<QTableView*>(host.Widget("managed_ip", IpListTab::kServiceList));
-                EXPECT_EQ(table->model()->index(1, 0).data().toString(), "10.9.0.2");
-                screenshots::DoubleClickRow(table, 1);
+                EXPECT_EQ(Pool(host)->model()->index(1, 0).data().toString(), "10.9.0.2");
+                screenshots::DoubleClickRow(Pool(host), 1);
             });
         d.Add(
-            "see the tunnel up",
+            "see the tunnel up", [&host] { return Connected(host); },
             [&host] {
-                const Dialog* status = host.Find("status");
-                return status->Find(CLogoutDlg::kDisconnectButton)->visible() &&
-                       !host.Showing("connecting");
-            },
-            [&host] {
-                auto* table =
-                    qobject_cast<QTableView*>(host.Widget("managed_ip", IpListTab::kServiceList));
+                QTableView* table = Pool(host);
                 const QRect row = table->visualRect(table->model()->index(1, 0));
                 // Off the list the chosen row keeps its green (the selection
                 // shows grey).
@@ -129,20 +188,10 @@ TEST_F(LoginFlowTest, TypedLoginShowsTheAccountAndAChosenAddressTurnsGreen) {
                 EXPECT_EQ(host.Find("status")->Find(CLogoutDlg::kIpLine)->text(), "10.8.0.6");
             });
     });
-    // The session's requests in order (pages, files and what the service
-    // does not serve left out): the connect logs in again naming the address.
-    std::vector<std::string> session;
+    // The connect logs in again, naming the address.
     std::string connect_ip_code;
-    for (const auto& entry : service_.JournalEntries(4)) {
-        const std::string endpoint = entry["endpoint"];
-        if (entry["status"] == 200 && endpoint != "pages" && endpoint != "files") {
-            session.push_back(endpoint);
-            if (endpoint == "login" && session.size() > 1) {
-                connect_ip_code = entry["fields"].value("ip_code", "");
-            }
-        }
-    }
-    EXPECT_EQ(session, (std::vector<std::string>{"login", "ip_pool", "login", "logout"}));
+    EXPECT_EQ(SessionRequests(&connect_ip_code),
+              (std::vector<std::string>{"login", "ip_pool", "login", "logout"}));
     EXPECT_EQ(connect_ip_code, "A2");
 }
 
@@ -164,6 +213,21 @@ TEST_F(LoginFlowTest, RefusedLoginIsToldInAMessageBoxAndThePanelStays) {
             });
     });
     EXPECT_EQ(told, LoginProcedure::kRefusedText);
+}
+
+TEST_F(LoginFlowTest, AnEndingSessionLogsOutAndTearsTheTunnelDown) {
+    int holding_password_while_connected = 0;
+    Play(
+        [&](NamedDialogsHost& host, Director& d) {
+            Connect(host, d);
+            d.Add(
+                "look at the program folder", [] { return true; },
+                [&] { holding_password_while_connected = FilesHolding("pass1234"); });
+        },
+        End::Signal);
+    EXPECT_EQ(holding_password_while_connected, 1);
+    EXPECT_EQ(FilesHolding("pass1234"), 0) << "the credential file outlived the program";
+    EXPECT_EQ(SessionRequests(), (std::vector<std::string>{"login", "ip_pool", "login", "logout"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/KorvaneMain.h"
 #include "app/KorvaneOptions.h"
 #include "ui/qt/Skin.h"
+#include "ui/qt/TerminationSignals.h"
 
 namespace korvane::screenshots {
 
@@ -70,6 +71,7 @@ int RunDrivenClient(const DrivenClientOptions& options,
         NamedDialogsHost host(Skin::Builtin());
         host.SetTrayAvailable(false);
         host.SetUrlOpener([](const std::string&) {});
+        const TerminationSignals session_end(host);
         Director director(host);
         steps(host, director);
         director.Start();
@@ -83,7 +85,9 @@ int RunDrivenClient(const DrivenClientOptions& options,
     std::ostringstream err;
     const int code =
         RunKorvane(static_cast<int>(argv.size()), argv.data(), no_input, out, err, runner);
-    QDir(QString::fromStdString(folder)).removeRecursively();
+    if (!options.keep_work_folder) {
+        QDir(QString::fromStdString(folder)).removeRecursively();
+    }
     if (code != kExitOk || !director_finished) {
         error = !director_error.empty() ? director_error
                                         : "the program ended (" + std::to_string(code) +

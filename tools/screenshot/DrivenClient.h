@@ -12,9 +12,10 @@ struct DrivenClientOptions {
     // host:port of a running korvane-service; it is the authentication host
     // and the web host.
     std::string service;
-    // Where the simulated machine's folders and files are made; removed
-    // afterwards.
+    // Where the simulated machine's folders and files are made (the program
+    // folder is WORK_FOLDER/machine/korvane); removed afterwards unless kept.
     std::string work_folder;
+    bool keep_work_folder = false;
 };
 
 // Runs the whole korvane program on the desktop host, on a simulated machine

@@ -7,6 +7,7 @@
 #include "app/KorvaneOptions.h"
 #include "ui/qt/QtHost.h"
 #include "ui/qt/Skin.h"
+#include "ui/qt/TerminationSignals.h"
 
 namespace korvane {
 
@@ -51,6 +52,7 @@ int RunDesktop(const KorvaneOptions& options, const std::function<int(Host& host
     }
     QtHost host(skin);
     host.SetTrayAvailable(!options.no_tray);
+    const TerminationSignals session_end(host);
     return run(host);
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QScreen>
 #include <QUrl>
 
@@ -105,6 +106,26 @@ void QtHost::Unregister(Dialog& dialog) {
     // hold a null pointer.
     delete it->second.data();
     windows_.erase(it);
+}
+
+void QtHost::EndSession() {
+    if (QWidget* menu = QApplication::activePopupWidget()) {
+        menu->close();
+    }
+    for (int boxes = 0; boxes < 8; ++boxes) {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            break;
+        }
+        box->reject();
+    }
+    std::vector<Dialog*> running;
+    for (auto it = modal_runs_.rbegin(); it != modal_runs_.rend(); ++it) {
+        running.push_back(it->dialog);
+    }
+    for (Dialog* dialog : running) {
+        Deliver([dialog] { dialog->EndSession(); });
+    }
 }
 
 int QtHost::RunModal(Dialog& dialog, Dialog* parent) {

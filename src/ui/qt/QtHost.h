@@ -45,6 +45,9 @@ class QtHost : public Host {
     // Runs one piece of input (a click, a key, a timer, a sent work) and then
     // ends every modal run whose dialog has ended.
     void Deliver(const std::function<void()>& work);
+    // The session ends: message boxes and file choices on the screen are
+    // declined, then every modal window, innermost first, ends its session.
+    void EndSession();
 
     DialogWindow* WindowOf(const Dialog& dialog) const;
     QWidget* ControlWidget(const Dialog& dialog, int control_id) const;
