@@ -60,6 +60,9 @@ int TunnelProcedures::ApplyRoutes() {
     const int result = ApplyTunnelRoutes(network_, main_.fields().base_route, session_, account_,
                                          seams_.write_setting);
     routes_pending_ = result == -2;
+    if (result == 0) {
+        main_.fields().tunnel_routes_applied = 1;
+    }
     return result;
 }
 
