@@ -267,11 +267,12 @@ void CKorvaneDlg::OnEndSession() {
     // Nobody is there to answer: the exit goes as if confirmed, and a tunnel
     // (its program, routes and credential file) must not outlive it.
     const SessionState state = session_.state;
-    if (state != SessionState::Idle) {
-        operations_.SendLogout("user");
-    }
     if (state == SessionState::Connected || state == SessionState::Connecting) {
+        operations_.SendLogout("user");
         TearDownTunnel();
+    } else if (state == SessionState::LoggedIn && panels_.status && panels_.status->visible()) {
+        // The login panel back on screen means the user has logged out.
+        operations_.SendLogout("user");
     }
     tray_.RemoveIcon();
     Close();

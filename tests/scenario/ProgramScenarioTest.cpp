@@ -119,9 +119,8 @@ std::string TunnelMachine(const std::string& program_folder) {
            "[tunnel]\naddress = 10.8.0.6\nmask = 255.255.255.0\n";
 }
 
-TEST(ProgramScenario, APoolRowDoubleClickedConnectsTheTunnelAndDisconnectEndsIt) {
-    ServiceFixture service;
-    ASSERT_TRUE(service.Start(R"(
+// An OpenVPN account whose whole pool is in one list.
+constexpr const char* kPoolAccount = R"(
 [service]
 web_host = ${self}
 version = 1187
@@ -147,8 +146,11 @@ ip = s02 203.0.113.12
 
 [band 부산]
 ip = b01 198.51.100.21
-)",
-                              {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}}));
+)";
+
+TEST(ProgramScenario, APoolRowDoubleClickedConnectsTheTunnelAndDisconnectEndsIt) {
+    ServiceFixture service;
+    ASSERT_TRUE(service.Start(kPoolAccount, {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}}));
     const std::string program_folder = service.dir() + "/machine";
     std::filesystem::create_directories(program_folder + "/windows");
     const std::string deploy = "auth_host = 127.0.0.1\nweb_host = " + service.address() +
@@ -199,6 +201,35 @@ expect status.1035 "사용하실 아이피를 선택후 더블클릭 해주세�
     // The disconnect told the service the tunnel ended.
     ASSERT_FALSE(endpoints.empty());
     EXPECT_EQ(endpoints.back(), "logout");
+}
+
+// A run whose script ends while connected ends the session with it: no
+// tunnel program, routes or credential file outlive the program.
+TEST(ProgramScenario, AScriptEndingWhileConnectedTearsTheTunnelDown) {
+    ServiceFixture service;
+    ASSERT_TRUE(service.Start(kPoolAccount, {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}}));
+    const std::string program_folder = service.dir() + "/machine";
+    std::filesystem::create_directories(program_folder + "/windows");
+    const std::string deploy = "auth_host = 127.0.0.1\nweb_host = " + service.address() +
+                               "\nport = " + std::to_string(service.port()) + "\n";
+    const std::string script = R"(
+type login.1005 "lee"
+type login.1006 "secret"
+key login.1006 return
+expect state LoggedIn
+dblclick managed_ip.1020 0
+advance 3
+expect state Connected
+)";
+    const ProgramRun run = RunKorvane(service.dir(), deploy, script, TunnelMachine(program_folder));
+    EXPECT_EQ(run.exit_code, 0) << run.transcript;
+    const auto connected = run.transcript.find("state Connected");
+    ASSERT_NE(connected, std::string::npos) << run.transcript;
+    EXPECT_NE(run.transcript.find("state Idle", connected), std::string::npos) << run.transcript;
+    EXPECT_FALSE(std::filesystem::exists(program_folder + "/ems.inf"));
+    const auto journal = service.JournalEntries(5);
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(journal.back()["endpoint"], "logout");
 }
 
 // The remote-access tunnel: the dial's states come back through the main

@@ -246,6 +246,11 @@ int HeadlessHost::RunModal(Dialog& dialog, Dialog* parent) {
     if (!dialog.ended()) {
         if (loop_ != nullptr) {
             loop_->RunUntil([&dialog] { return dialog.ended(); });
+            // The script ran out: the session ends with it, so nothing the
+            // run started (a tunnel, its routes and files) outlives it.
+            if (!dialog.ended()) {
+                dialog.EndSession();
+            }
         } else if (modal_hook_) {
             modal_hook_(dialog);
         }
