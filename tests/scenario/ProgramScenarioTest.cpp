@@ -21,6 +21,12 @@ struct ProgramRun {
     std::string transcript;
 };
 
+// The service as authentication and web host.
+std::string DeployFor(const ServiceFixture& service) {
+    return "auth_host = 127.0.0.1\nweb_host = " + service.address() +
+           "\nport = " + std::to_string(service.port()) + "\n";
+}
+
 // With a machine text, the simulated machine is described by it.
 ProgramRun RunKorvane(const std::string& folder, const std::string& deploy,
                       const std::string& script, const std::string& machine = "") {
@@ -62,8 +68,7 @@ server_ip = 10.8.0.1
 xxxdate = 2030-06-15 12:00:00
 mygame = 기본 요금제
 )"));
-    const std::string deploy = "auth_host = 127.0.0.1\nweb_host = " + service.address() +
-                               "\nport = " + std::to_string(service.port()) + "\n";
+    const std::string deploy = DeployFor(service);
     const std::string script = R"(
 type login.1005 "nobody"
 type login.1006 "secret"
@@ -153,8 +158,7 @@ TEST(ProgramScenario, APoolRowDoubleClickedConnectsTheTunnelAndDisconnectEndsIt)
     ASSERT_TRUE(service.Start(kPoolAccount, {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}}));
     const std::string program_folder = service.dir() + "/machine";
     std::filesystem::create_directories(program_folder + "/windows");
-    const std::string deploy = "auth_host = 127.0.0.1\nweb_host = " + service.address() +
-                               "\nport = " + std::to_string(service.port()) + "\n";
+    const std::string deploy = DeployFor(service);
     const std::string script = R"(
 type login.1005 "lee"
 type login.1006 "secret"
@@ -210,8 +214,7 @@ TEST(ProgramScenario, AScriptEndingWhileConnectedTearsTheTunnelDown) {
     ASSERT_TRUE(service.Start(kPoolAccount, {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}}));
     const std::string program_folder = service.dir() + "/machine";
     std::filesystem::create_directories(program_folder + "/windows");
-    const std::string deploy = "auth_host = 127.0.0.1\nweb_host = " + service.address() +
-                               "\nport = " + std::to_string(service.port()) + "\n";
+    const std::string deploy = DeployFor(service);
     const std::string script = R"(
 type login.1005 "lee"
 type login.1006 "secret"
@@ -263,8 +266,7 @@ ip = b01 198.51.100.21
     std::filesystem::create_directories(program_folder + "/windows");
     const std::string machine =
         TunnelMachine(program_folder) + "[ras]\nstep_ms = 5\nclient_address = 10.8.1.23\n";
-    const std::string deploy = "auth_host = 127.0.0.1\nweb_host = " + service.address() +
-                               "\nport = " + std::to_string(service.port()) + "\n";
+    const std::string deploy = DeployFor(service);
     std::string script = R"(
 type login.1005 "park"
 type login.1006 "secret"

@@ -27,16 +27,6 @@
 
 namespace korvane::systest {
 
-// Where the privilege or a package is missing the tests say why and skip;
-// CI asks for them to fail instead.
-#define SKIP_OR_FAIL(message)                                         \
-    do {                                                              \
-        if (std::getenv("KORVANE_REQUIRE_SYSTEM_TESTS") != nullptr) { \
-            FAIL() << message;                                        \
-        }                                                             \
-        GTEST_SKIP() << message;                                      \
-    } while (0)
-
 using Texts = std::vector<std::string>;
 
 inline constexpr char kUser[] = "tester";
