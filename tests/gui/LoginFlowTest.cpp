@@ -3,7 +3,6 @@
 // edits, the login button clicked, an address double-clicked.
 #include <QImage>
 #include <QTableView>
-#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <csignal>
@@ -67,9 +66,7 @@ class LoginFlowTest : public ::testing::Test {
                 director.Add(
                     "close the program", [] { return !screenshots::MessageBoxShowing(); },
                     [&host] {
-                        QTimer::singleShot(0, [&host] {
-                            screenshots::ClickOn(host.Widget("main", CKorvaneDlg::kCloseButton));
-                        });
+                        screenshots::ClickLater(host.Widget("main", CKorvaneDlg::kCloseButton));
                     });
                 director.Add(
                     "confirm the exit", [] { return screenshots::MessageBoxShowing(); },
@@ -140,8 +137,7 @@ class LoginFlowTest : public ::testing::Test {
     static void TypeLogin(NamedDialogsHost& host, const std::string& password) {
         screenshots::TypeInto(host.Widget("login", CLoginDlg::kIdEdit), "gui_user");
         screenshots::TypeInto(host.Widget("login", CLoginDlg::kPasswordEdit), password);
-        QTimer::singleShot(
-            0, [&host] { screenshots::ClickOn(host.Widget("login", CLoginDlg::kLoginButton)); });
+        screenshots::ClickLater(host.Widget("login", CLoginDlg::kLoginButton));
     }
 
     ServiceFixture service_;

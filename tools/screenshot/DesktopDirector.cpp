@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
 #include <algorithm>
@@ -142,6 +143,10 @@ void ClickOn(QWidget* widget) {
     if (widget != nullptr) {
         QTest::mouseClick(widget, Qt::LeftButton);
     }
+}
+
+void ClickLater(QWidget* widget) {
+    QTimer::singleShot(0, [target = QPointer<QWidget>(widget)] { ClickOn(target.data()); });
 }
 
 int RowCount(QWidget* list) {

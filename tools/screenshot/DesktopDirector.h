@@ -85,6 +85,9 @@ class Director : public QObject {
 // What a user does, on the widgets of the program's windows.
 void TypeInto(QWidget* edit, const std::string& text);
 void ClickOn(QWidget* widget);
+// A click that may open a modal window: posted, so the steps go on while
+// that window runs.
+void ClickLater(QWidget* widget);
 // Clicks or double-clicks row `row` of a list view's widget; false without
 // that row.
 bool ClickRow(QWidget* list, int row);

@@ -6,11 +6,8 @@
 #include <QEventLoop>
 #include <QMenu>
 #include <QThread>
-#include <QTimer>
 #include <functional>
 #include <memory>
-
-#include <QPointer>
 
 #include "DesktopDirector.h"
 #include "DrivenClient.h"
@@ -137,12 +134,6 @@ struct Windows {
         return list != nullptr && row < list->RowCount() ? list->RowText(row) : std::string();
     }
 };
-
-// A click that may open a modal window: posted, so the steps go on while
-// that window runs.
-void ClickLater(QWidget* widget) {
-    QTimer::singleShot(0, [target = QPointer<QWidget>(widget)] { ClickOn(target.data()); });
-}
 
 void LogIn(Director& d, const Windows& w, const std::string& user) {
     d.Add(
