@@ -134,6 +134,34 @@ class LoginFlowTest : public ::testing::Test {
         return session;
     }
 
+    // While connected, with nothing or a modal window open, the signal a
+    // session's end sends closes the program: it logs out and tears the
+    // tunnel down, and the credential file goes with it.
+    void EndSessionWhileConnected(bool options_open) {
+        int holding_password_while_connected = 0;
+        Play(
+            [&](NamedDialogsHost& host, Director& d) {
+                Connect(host, d);
+                d.Add(
+                    "look at the program folder", [] { return true; },
+                    [&] { holding_password_while_connected = FilesHolding("pass1234"); });
+                if (options_open) {
+                    d.Add(
+                        "open the options", [] { return true; },
+                        [&host] {
+                            screenshots::ClickLater(
+                                host.Widget("main", CKorvaneDlg::kOptionsButton));
+                        });
+                    d.Add("see the options", [&host] { return host.Showing("options"); }, {});
+                }
+            },
+            End::Signal);
+        EXPECT_EQ(holding_password_while_connected, 1);
+        EXPECT_EQ(FilesHolding("pass1234"), 0) << "the credential file outlived the program";
+        EXPECT_EQ(SessionRequests(),
+                  (std::vector<std::string>{"login", "ip_pool", "login", "logout"}));
+    }
+
     static void TypeLogin(NamedDialogsHost& host, const std::string& password) {
         screenshots::TypeInto(host.Widget("login", CLoginDlg::kIdEdit), "gui_user");
         screenshots::TypeInto(host.Widget("login", CLoginDlg::kPasswordEdit), password);
@@ -212,18 +240,11 @@ TEST_F(LoginFlowTest, RefusedLoginIsToldInAMessageBoxAndThePanelStays) {
 }
 
 TEST_F(LoginFlowTest, AnEndingSessionLogsOutAndTearsTheTunnelDown) {
-    int holding_password_while_connected = 0;
-    Play(
-        [&](NamedDialogsHost& host, Director& d) {
-            Connect(host, d);
-            d.Add(
-                "look at the program folder", [] { return true; },
-                [&] { holding_password_while_connected = FilesHolding("pass1234"); });
-        },
-        End::Signal);
-    EXPECT_EQ(holding_password_while_connected, 1);
-    EXPECT_EQ(FilesHolding("pass1234"), 0) << "the credential file outlived the program";
-    EXPECT_EQ(SessionRequests(), (std::vector<std::string>{"login", "ip_pool", "login", "logout"}));
+    EndSessionWhileConnected(false);
+}
+
+TEST_F(LoginFlowTest, AnEndingSessionAlsoEndsTheModalWindowOnTheScreen) {
+    EndSessionWhileConnected(true);
 }
 
 }  // namespace
