@@ -8,6 +8,7 @@
 #include "app/LoginAnswerJudging.h"
 #include "app/MainWindowOperations.h"
 #include "app/SessionContext.h"
+#include "app/SessionRecordFields.h"
 #include "app/SessionServices.h"
 #include "app/TunnelOperations.h"
 #include "netenv/CNetworkMgmt.h"
@@ -164,19 +165,9 @@ std::string LoginProcedure::BuildLoginRecord() {
     const SessionContext& s = services_.session;
     CNetworkMgmt& network = services_.network;
     std::string gateway;
-    LoginRecordFields f;
-    f.client_code = s.client_code;
-    f.id = s.user_id;
-    f.password = s.password;
-    f.ccver = s.ccver;
-    f.ip_code = s.ip_code;
+    LoginRecordFields f = SessionRecordFields(s);
     f.client_mac = network.GetAdapterMac(network.GetBestInterface(gateway));
     f.client_sys_info = BuildSystemInfo(network.network(), network.system());
-    f.ping_check = s.ping_check;
-    f.session_key = s.session_key;
-    f.vpn_type = s.vpn_type;
-    f.auth_mode = s.auth_mode;
-    f.vpn_conn_server_code = s.vpn_conn_server_code;
     return RequestRecord::Login(f, s.ip_change_type);
 }
 

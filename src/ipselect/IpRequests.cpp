@@ -1,6 +1,7 @@
 #include "ipselect/IpRequests.h"
 
 #include "app/SessionContext.h"
+#include "app/SessionRecordFields.h"
 #include "ipselect/ConnectSteps.h"
 #include "ipselect/ListText.h"
 #include "protocol/AccountInfo.h"
@@ -15,23 +16,6 @@ namespace {
 
 constexpr char kServerErrorKey[] = "server_error=";
 constexpr char kSelectIpKey[] = "select_ip=";
-
-// The pool record shares the login's fields but never carries the machine's
-// address or description.
-LoginRecordFields PoolRecordFields(const SessionContext& s) {
-    LoginRecordFields f;
-    f.client_code = s.client_code;
-    f.id = s.user_id;
-    f.password = s.password;
-    f.ccver = s.ccver;
-    f.ip_code = s.ip_code;
-    f.ping_check = s.ping_check;
-    f.session_key = s.session_key;
-    f.vpn_type = s.vpn_type;
-    f.auth_mode = s.auth_mode;
-    f.vpn_conn_server_code = s.vpn_conn_server_code;
-    return f;
-}
 
 }  // namespace
 
@@ -73,7 +57,7 @@ bool IpRequests::ReportServerError(MessageBoxPort& owner, const std::string& ans
 
 int IpRequests::RequestIpPool(MessageBoxPort& owner) {
     const std::string record =
-        RequestRecord::IpPool(PoolRecordFields(session_), session_.class_code);
+        RequestRecord::IpPool(SessionRecordFields(session_), session_.class_code);
     const std::string answer = Exchange("/Info/ip_pool_list.php", record);
     if (ReportServerError(owner, answer)) {
         return -1;
