@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "TranscriptLines.h"
 #include "app/CKorvaneDlg.h"
 #include "app/CLoginDlg.h"
 #include "app/LoginPanelActions.h"
@@ -70,14 +71,7 @@ class CLoginDlgTest : public ::testing::Test {
         return static_cast<CLoginDlg&>(*main_->panels().login);
     }
     std::vector<std::string> Boxes() const {
-        std::vector<std::string> boxes;
-        std::istringstream in(out_.str());
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("box ", 0) == 0) {
-                boxes.push_back(line);
-            }
-        }
-        return boxes;
+        return korvane::testing::TranscriptLinesStartingWith(out_.str(), "box ");
     }
 
     std::filesystem::path folder_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <sstream>
 
+#include "TranscriptLines.h"
 #include "app/CKorvaneDlg.h"
 #include "app/MainPanels.h"
 #include "app/PendingOperations.h"
@@ -113,14 +114,7 @@ class OptionsDialogTest : public ::testing::Test {
         return items;
     }
     Strings Boxes() const {
-        Strings boxes;
-        std::istringstream in(out_.str());
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("box ", 0) == 0) {
-                boxes.push_back(line);
-            }
-        }
-        return boxes;
+        return korvane::testing::TranscriptLinesStartingWith(out_.str(), "box ");
     }
     Strings NewSwitches() {
         const Strings& all = network_.connection_switches();

@@ -153,11 +153,20 @@ ip = s02 203.0.113.12
 ip = b01 198.51.100.21
 )";
 
+// The pool account's service with its certificate, and the simulated
+// machine's program folder beside it.
+::testing::AssertionResult StartPoolService(ServiceFixture& service, std::string& program_folder) {
+    const auto started =
+        service.Start(kPoolAccount, {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}});
+    program_folder = service.dir() + "/machine";
+    std::filesystem::create_directories(program_folder + "/windows");
+    return started;
+}
+
 TEST(ProgramScenario, APoolRowDoubleClickedConnectsTheTunnelAndDisconnectEndsIt) {
     ServiceFixture service;
-    ASSERT_TRUE(service.Start(kPoolAccount, {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}}));
-    const std::string program_folder = service.dir() + "/machine";
-    std::filesystem::create_directories(program_folder + "/windows");
+    std::string program_folder;
+    ASSERT_TRUE(StartPoolService(service, program_folder));
     const std::string deploy = DeployFor(service);
     const std::string script = R"(
 type login.1005 "lee"
@@ -211,9 +220,8 @@ expect status.1035 "사용하실 아이피를 선택후 더블클릭 해주세�
 // tunnel program, routes or credential file outlive the program.
 TEST(ProgramScenario, AScriptEndingWhileConnectedTearsTheTunnelDown) {
     ServiceFixture service;
-    ASSERT_TRUE(service.Start(kPoolAccount, {{"korvane_ca.crt", "-----BEGIN CERTIFICATE-----\n"}}));
-    const std::string program_folder = service.dir() + "/machine";
-    std::filesystem::create_directories(program_folder + "/windows");
+    std::string program_folder;
+    ASSERT_TRUE(StartPoolService(service, program_folder));
     const std::string deploy = DeployFor(service);
     const std::string script = R"(
 type login.1005 "lee"

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "TranscriptLines.h"
 #include "app/SessionPanels.h"
 #include "netenv/AddressText.h"
 #include "protocol/WireText.h"
@@ -114,14 +115,7 @@ std::vector<std::string> SessionHarness::NewLines() {
 }
 
 std::vector<std::string> SessionHarness::LinesStartingWith(const std::string& prefix) const {
-    std::vector<std::string> lines;
-    std::istringstream in(out.str());
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind(prefix, 0) == 0) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
+    return korvane::testing::TranscriptLinesStartingWith(out.str(), prefix);
 }
 
 std::string SessionHarness::Setting(const std::string& name) const {

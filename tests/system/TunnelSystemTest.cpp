@@ -16,6 +16,7 @@
 #include "../tunnel/TunnelTestSupport.h"
 #include "RealTunnel.h"
 #include "ServiceFixture.h"
+#include "TranscriptLines.h"
 #include "app/DeploySettings.h"
 #include "app/SessionContext.h"
 #include "netenv/CNetworkMgmt.h"
@@ -155,14 +156,7 @@ class TunnelSystemTest : public RealTunnelTest {
         return true;
     }
     std::vector<std::string> Boxes() const {
-        std::vector<std::string> boxes;
-        std::istringstream in(out_.str());
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("box ", 0) == 0) {
-                boxes.push_back(line);
-            }
-        }
-        return boxes;
+        return korvane::testing::TranscriptLinesStartingWith(out_.str(), "box ");
     }
 
     // Connects and waits for the monitor to declare the tunnel up; the

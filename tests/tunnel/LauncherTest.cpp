@@ -4,12 +4,11 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "../protocol/RecordingMessageBox.h"
 #include "../settings/TempFolder.h"
+#include "Eventually.h"
 #include "app/SessionContext.h"
 #include "platform/linux/LinuxProcesses.h"
 #include "tunnel/COpenVpnMgmt.h"
@@ -35,17 +34,7 @@ trap 'echo TERM >> "$FAKE_DIR/signals"; exit 0' TERM
 while :; do sleep 0.05; done
 )";
 
-template <class Condition>
-bool Eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using korvane::testing::Eventually;
 
 class LauncherTest : public ::testing::Test {
   protected:

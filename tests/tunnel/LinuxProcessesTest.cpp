@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "../settings/TempFolder.h"
+#include "Eventually.h"
 #include "platform/linux/LinuxProcesses.h"
 #include "tunnel/CProcMonitor.h"
 
@@ -16,18 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Waits up to five seconds for the condition.
-template <class Condition>
-bool Eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using korvane::testing::Eventually;
 
 class LinuxProcessesTest : public ::testing::Test {
   protected:

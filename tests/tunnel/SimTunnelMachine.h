@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../settings/TempFolder.h"
+#include "TranscriptLines.h"
 #include "TunnelTestSupport.h"
 #include "app/CKorvaneDlg.h"
 #include "app/DeploySettings.h"
@@ -183,15 +184,11 @@ struct SimTunnelMachine {
 
     // Transcript lines of the boxes shown since Start (or the last call).
     std::vector<std::string> NewBoxes() {
-        std::vector<std::string> boxes;
-        std::istringstream in(out.str().substr(seen_));
-        seen_ = out.str().size();
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("box ", 0) == 0) {
-                boxes.push_back(line);
-            }
-        }
-        return boxes;
+        const std::string text = out.str();
+        const std::size_t from = seen_;
+        seen_ = text.size();
+        return korvane::testing::TranscriptLinesStartingWith(std::string_view(text).substr(from),
+                                                             "box ");
     }
     static std::string Box(const std::string& text, const std::string& caption) {
         return "box caption=" + Quote(caption) + " text=" + Quote(text) + " buttons=ok answer=ok";

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "ServiceFixture.h"
+#include "TranscriptLines.h"
 #include "app/SessionContext.h"
 #include "platform/sim/SimCommandRunner.h"
 #include "platform/sim/VirtualClock.h"
@@ -63,14 +64,7 @@ class UpdateDialogTest : public ::testing::Test {
         return label;
     }
     std::vector<std::string> Boxes() const {
-        std::vector<std::string> boxes;
-        std::istringstream in(out_.str());
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("box ", 0) == 0) {
-                boxes.push_back(line);
-            }
-        }
-        return boxes;
+        return korvane::testing::TranscriptLinesStartingWith(out_.str(), "box ");
     }
     std::string Installer() const { return (folder_ / "korvane_setup_1190.exe").string(); }
 
