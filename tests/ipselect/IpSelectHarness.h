@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "TranscriptLines.h"
 #include "app/CKorvaneDlg.h"
 #include "app/MainPanels.h"
 #include "app/PendingOperations.h"
@@ -210,13 +211,7 @@ class IpSelectHarness : public ::testing::Test {
         return lines;
     }
     std::vector<std::string> Boxes() const {
-        std::vector<std::string> boxes;
-        for (const std::string& line : Lines()) {
-            if (line.rfind("box ", 0) == 0) {
-                boxes.push_back(line);
-            }
-        }
-        return boxes;
+        return korvane::testing::TranscriptLinesStartingWith(out_.str(), "box ");
     }
 
     std::ostringstream out_;
