@@ -8,6 +8,8 @@
 #include "DesktopDirector.h"
 #include "app/KorvaneMain.h"
 #include "app/KorvaneOptions.h"
+#include "ui/CLogoutDlg.h"
+#include "ui/Dialog.h"
 #include "ui/qt/Skin.h"
 #include "ui/qt/TerminationSignals.h"
 
@@ -45,6 +47,13 @@ std::string DeployText(const std::string& service) {
 }
 
 }  // namespace
+
+bool TunnelUp(const NamedDialogsHost& host) {
+    const Dialog* status = host.Find("status");
+    const Control* disconnect =
+        status != nullptr ? status->Find(CLogoutDlg::kDisconnectButton) : nullptr;
+    return disconnect != nullptr && disconnect->visible() && !host.Showing("connecting");
+}
 
 int RunDrivenClient(const DrivenClientOptions& options,
                     const std::function<void(NamedDialogsHost& host, Director& director)>& steps,

@@ -23,6 +23,10 @@ struct DrivenClientOptions {
 // tunnel program), while `steps` plays a user against it. A QApplication
 // must exist. 0 when the program ended after every step ran; otherwise -1
 // with the reason.
+// The tunnel is up as the user sees it: the status panel offers its
+// disconnect button and nothing is being dialled.
+bool TunnelUp(const NamedDialogsHost& host);
+
 int RunDrivenClient(const DrivenClientOptions& options,
                     const std::function<void(NamedDialogsHost& host, Director& director)>& steps,
                     std::string& error);

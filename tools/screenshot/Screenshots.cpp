@@ -123,11 +123,7 @@ struct Windows {
         Control* control = dialog != nullptr ? dialog->Find(id) : nullptr;
         return control != nullptr && control->visible();
     }
-    // The tunnel is up: the disconnect button is offered and nothing is
-    // being dialled.
-    bool connected() const {
-        return control_visible("status", CLogoutDlg::kDisconnectButton) && !showing("connecting");
-    }
+    bool connected() const { return TunnelUp(host); }
     std::string row_text(const char* tab, int row) const {
         Dialog* dialog = host.Find(tab);
         auto* list = dialog != nullptr ? dialog->Get<ListView>(IpListTab::kServiceList) : nullptr;
